@@ -1,0 +1,3 @@
+#include "host/ModuleInstance.h"
+
+void* moduleInstance = nullptr;
