@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs the audio benchmarks: natively (Release, no sanitizers) and through the DLL under Wine.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash tools/install-deps.sh
+source tools/wine-env.sh
+
+cmake --no-warn-unused-cli -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBACKTWISTER_SANITIZE=OFF -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/bench -j2 --target process_bench >/dev/null
+build/bench/bench/process_bench
+
+cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j2 --target process_bench BACKTWISTER >/dev/null
+wine_env "$root/build/win32"
+wine build/win32/bench/process_bench.exe build/win32/bin/BACKTWISTER.dll

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what the builds, tests and demo need on a fresh Debian machine. Quick when
+# everything is already there.
+set -euo pipefail
+
+packages=(wine32:i386 wine g++-mingw-w64-i686-posix cmake make g++ googletest
+          xvfb xauth xdotool sox imagemagick espeak-ng python3)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo dpkg --add-architecture i386
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
