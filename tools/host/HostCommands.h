@@ -1,0 +1,33 @@
+// The command-line front end: a table of commands, each with its usage line and its options.
+// A new command is one more table row and one more handler.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+
+class HostCommands {
+public:
+    // Runs the command named by argv[1]; answers the exit status: 0 done, 1 failed,
+    // 2 bad command line.
+    static int run(int argc, char** argv);
+
+private:
+    struct Command {
+        const char* name;
+        const char* usage;
+        std::vector<const char*> options;  // each takes a value
+        int (*handler)(const Arguments& arguments);
+    };
+    static const Command commands[];
+
+    static int info(const Arguments& arguments);
+    static int render(const Arguments& arguments);
+
+    static void printUsage(std::FILE* out);
+    static int fail(const std::string& message);
+    static int usageError(const std::string& message);
+    static std::string defaultPlugin();
+};
