@@ -1,0 +1,81 @@
+#include "editor/GuiEditorBase.h"
+
+#include <windows.h>
+
+#include "gui/draw/RootView.h"
+#include "host/EffectBase.h"
+
+GuiEditorBase::GuiEditorBase(EffectBase* effect)
+    : EditorBase(effect), rect{}, rootView(nullptr), nextIdleTime(GetTickCount()), inIdle(false)
+{
+    // Drops onto the editor window need OLE on this thread.
+    OleInitialize(nullptr);
+}
+
+GuiEditorBase::~GuiEditorBase() { OleUninitialize(); }
+
+VstInt32 GuiEditorBase::getRect(ERect** out)
+{
+    *out = &rect;
+    return 1;
+}
+
+VstInt32 GuiEditorBase::open(void* parentWindow)
+{
+    requestUpdate();
+    systemWindow = parentWindow;
+    return 0;
+}
+
+// A host that calls back into idle from its own idle (made by idleStep) gets nothing done,
+// so the pending update waits for the next regular idle.
+void GuiEditorBase::idle()
+{
+    if (inIdle)
+        return;
+    if (updatePending.exchange(0, std::memory_order_relaxed) != 0)
+        update();
+    if (rootView)
+        rootView->redrawDirty();
+}
+
+VstInt32 GuiEditorBase::keyDown(VstKeyCode& key) { return rootView ? rootView->keyDown(key) : -1; }
+
+VstInt32 GuiEditorBase::keyUp(VstKeyCode& key) { return rootView ? rootView->keyUp(key) : -1; }
+
+VstInt32 GuiEditorBase::setKnobMode(VstInt32 mode)
+{
+    knobMode = mode;
+    return 1;
+}
+
+bool GuiEditorBase::wheel(float distance)
+{
+    return rootView ? rootView->wheel(nullptr, Point{0, 0}, distance) : false;
+}
+
+void GuiEditorBase::redrawAll()
+{
+    if (rootView)
+        rootView->drawView(nullptr);
+}
+
+void GuiEditorBase::idleStep()
+{
+    std::uint32_t now = GetTickCount();
+    if (now < nextIdleTime) {
+        Sleep(4);
+        now += 4;
+        if (now < nextIdleTime - 50)
+            return;
+    }
+    idle();
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA(&message);
+    nextIdleTime = now + 100;
+    inIdle = true;
+    if (effect)
+        effect->hostIdle();
+    inIdle = false;
+}

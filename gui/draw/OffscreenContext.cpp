@@ -1,0 +1,79 @@
+#include "gui/draw/OffscreenContext.h"
+
+#include "gui/draw/GraphicsLibrary.h"
+#include "gui/draw/Picture.h"
+#include "gui/draw/RootView.h"
+
+namespace {
+
+Rect surfaceClip(int width, int height)
+{
+    return Rect{width < 0 ? width : 0, height < 0 ? height : 0, width > 0 ? width : 0, height > 0 ? height : 0};
+}
+
+}  // namespace
+
+OffscreenContext::OffscreenContext(DrawContext* source, Picture* picture, bool drawIntoPicture)
+    : DrawContext(source != nullptr ? source->getRoot() : nullptr, nullptr, nullptr), backgroundPicture(picture)
+{
+    if (picture != nullptr) {
+        width = picture->getWidth();
+        height = picture->getHeight();
+    }
+    setClipRect(surfaceClip(width, height));
+    HDC sourceDc = source != nullptr ? source->getDeviceContext() : nullptr;
+    setDeviceContext(GraphicsLibrary::createMemoryContext(sourceDc));
+    if (drawIntoPicture && picture != nullptr) {
+        surface = picture->getBitmap();
+    } else {
+        surface = GraphicsLibrary::created(CreateCompatibleBitmap(sourceDc, width, height));
+        ownsBitmap = true;
+    }
+    selectSurface();
+    if (ownsBitmap) {
+        const Rect all{0, 0, width, height};
+        if (picture != nullptr) {
+            picture->draw(this, all, Point{0, 0});
+        } else {
+            setBrushColor(colorBlack);
+            fillRect(all);  // leaves the top row and left column as the new bitmap had them
+        }
+    }
+}
+
+OffscreenContext::OffscreenContext(RootView* root, int width, int height, const Color& background)
+    : DrawContext(root, nullptr, nullptr), height(height), width(width), ownsBitmap(true), backgroundColor(background)
+{
+    setClipRect(surfaceClip(width, height));
+    HWND window = root != nullptr ? root->getOwnWindow() : nullptr;
+    HDC windowDc = GetDC(window);
+    setDeviceContext(GraphicsLibrary::createMemoryContext(windowDc));
+    surface = GraphicsLibrary::created(CreateCompatibleBitmap(windowDc, width, height));
+    selectSurface();
+    ReleaseDC(window, windowDc);
+
+    const Rect all{0, 0, width, height};
+    setBrushColor(background);
+    setPenColor(background);
+    fillRect(all);
+    frameRect(all);
+}
+
+OffscreenContext::~OffscreenContext()
+{
+    HDC memory = getDeviceContext();
+    if (previousBitmap != nullptr) SelectObject(memory, previousBitmap);
+    GraphicsLibrary::deleteMemoryContext(memory);
+    setDeviceContext(nullptr);
+    if (ownsBitmap) GraphicsLibrary::deleteObject(surface);
+}
+
+void OffscreenContext::selectSurface() { previousBitmap = SelectObject(getDeviceContext(), surface); }
+
+void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Point& offset)
+{
+    if (destination == nullptr) return;
+    const Point d = r.topLeft() + destination->getOrigin();
+    BitBlt(destination->getDeviceContext(), d.h, d.v, r.width(), r.height(), getDeviceContext(), offset.h, offset.v,
+           SRCCOPY);
+}

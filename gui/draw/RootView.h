@@ -1,0 +1,147 @@
+// The top of the view tree and the only view with a window: a child window inside the
+// host's window whose paint and mouse messages become view operations. Also the views'
+// gateway to the editor and the host.
+#pragma once
+
+#include <windows.h>
+
+#include "gui/controls/View.h"
+
+class DrawContext;
+class GuiEditorBase;
+class Picture;
+struct VstWindow;
+
+class RootView : public View {
+public:
+    // Offered by a focus view that paints owner-drawn menu items (a popup menu).
+    class MenuItemPainter {
+    public:
+        virtual void measureItem(void* itemData, DrawContext* context, Point& size) = 0;
+        // state: 1 checked, 2 disabled, 4 selected.
+        virtual void drawItem(void* itemData, VstInt32 itemId, VstInt32 state, DrawContext* context,
+                              const Rect& rect) = 0;
+
+    protected:
+        ~MenuItemPainter() = default;
+    };
+
+    class MenuItemPainterSource {
+    public:
+        virtual MenuItemPainter* itemPainter() = 0;
+
+    protected:
+        ~MenuItemPainterSource() = default;
+    };
+
+    // Offered by a focus view with an open edit box, whose colours the window answers.
+    class EditBoxColors {
+    public:
+        virtual Color editTextColor() const = 0;
+        virtual Color editBackColor() const = 0;
+        // Where the edit box's background brush is kept; the window replaces it on each request.
+        virtual HBRUSH& editBackBrush() = 0;
+
+    protected:
+        ~EditBoxColors() = default;
+    };
+
+    // The child-window form; a null host window creates no window.
+    RootView(const Rect& rect, HWND hostWindow, GuiEditorBase* editor);
+    // The stand-alone form: no window until openOwnWindow asks the host for one.
+    RootView(const Rect& rect, const char* title, GuiEditorBase* editor, VstInt32 style);
+    ~RootView() override;
+
+    void draw(DrawContext* context) override;
+    void drawInRect(DrawContext* context, const Rect& updateRect) override;
+    void mouseDown(DrawContext* context, const Point& where) override;
+    void redrawIfDirty(DrawContext* context) override;
+    VstInt32 keyDown(VstKeyCode& key) override;
+    VstInt32 keyUp(VstKeyCode& key) override;
+    bool drop(char** items, VstInt32 count, VstInt32 kind, const Point& where) override;
+    bool wheel(DrawContext* context, const Point& where, float distance) override;
+    GuiEditorBase* editor() override;
+
+    // Children: the root takes over the caller's reference; the last one is topmost.
+    virtual bool attachChild(View* view);
+    virtual bool detachChild(View* view, bool withRelease);
+    virtual bool detachAll(bool withRelease);
+    virtual bool hasChild(View* view) const;
+    virtual VstInt32 childCount() const;
+    virtual View* childAt(VstInt32 index) const;
+
+    void setBackgroundPicture(Picture* picture);
+    Picture* getBackgroundPicture() const { return background; }
+    // Refuses a second modal view while one is set; null ends the modal state.
+    bool setModalView(View* view);
+    View* getModalView() const { return modalView; }
+    void setFocusView(View* view);
+    View* getFocusView() const { return focusView; }
+    void markDirtyIn(const Rect& rect);
+    // Draws one child (or everything, for anything else) at once on the window.
+    void drawView(View* view);
+    // The idle entry: draws the dirty views, but never before the first paint.
+    void redrawDirty();
+    bool anythingDirty() const;
+    View* childUnderCursor();
+    bool cursorInWindow(Point& where) const;
+    // 0 restores the cursor in use before the first change; 1 wait, 2..6 sizing arrows.
+    void setCursorShape(VstInt32 kind);
+    bool enableFileDrops(bool on);
+
+    // Gateway to the editor and the host.
+    void runHostIdle();
+    VstInt32 tickCount() const;
+    void beginEdit(VstInt32 tag);
+    bool endEdit(VstInt32 tag);
+    static VstInt32 knobMode();
+    bool resizeTo(VstInt32 width, VstInt32 height);
+    bool hostFramePosition(VstInt32& x, VstInt32& y);
+    bool hostFrameRect(Rect& rect);
+    bool openOwnWindow(const Point* position);
+    bool closeOwnWindow();
+
+    HWND getOwnWindow() const { return ownWindow; }
+    HWND getHostWindow() const { return hostWindow; }
+    bool windowIsOpen() const { return isOpen; }
+    bool isFirstDrawPending() const { return firstDrawPending; }
+    bool fileDropsEnabled() const { return dropsEnabled; }
+    const VstWindow* windowRecord() const { return record; }
+    static const char* windowClassName();
+    static VstInt32 windowClassUseCount();
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT paint(HWND window);
+    LRESULT press(HWND window, LPARAM lParam);
+    bool measureMenuItem(HWND window, MEASUREITEMSTRUCT* item);
+    bool drawMenuItem(DRAWITEMSTRUCT* item);
+    HBRUSH editBoxBrush(HDC editContext);
+    void windowDestroyed();
+
+    bool createOwnWindow();
+    static void registerWindowClass();
+    static void unregisterWindowClass();
+    bool askHostToResize(VstInt32 width, VstInt32 height);
+    HWND hostFrameWindow() const;
+
+    GuiEditorBase* ownerEditor;
+    HWND hostWindow;
+    Picture* background;
+    VstInt32 count;
+    VstInt32 capacity;
+    View** children;
+    View* modalView;
+    View* focusView;
+    bool firstDrawPending;
+    bool isOpen;
+    bool dropsEnabled;
+    HWND ownWindow;
+    HMODULE graphicsLibrary;
+    bool standAlone;
+    VstWindow* record;
+    HCURSOR savedCursor;
+    bool cursorSaved;
+    bool holdsWindowClass;  // this root counts in the window class's use count
+};

@@ -1,0 +1,194 @@
+// What the view, root view, editor and drop tests share: an editor and an effect with a
+// recording host, a view that records what reaches it, real host windows, and a way to
+// run Unix programs (xdotool) from inside the Windows test program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/GuiEditorBase.h"
+#include "gui/controls/View.h"
+#include "gui/draw/DrawContext.h"
+#include "gui/draw/RootView.h"
+#include "host/ModuleInstance.h"
+#include "tests/MinimalEffect.h"
+#include "tests/RecordingHost.h"
+
+inline void useTestModule() { moduleInstance = GetModuleHandleA(nullptr); }
+
+// An editor whose root view the test installs, counting what idle does.
+class TestEditor : public GuiEditorBase {
+public:
+    explicit TestEditor(EffectBase* effect) : GuiEditorBase(effect) {}
+    ~TestEditor() override { delete rootView; }
+
+    void idle() override
+    {
+        ++idleCalls;
+        GuiEditorBase::idle();
+    }
+    void update() override { ++updates; }
+
+    void setRootView(RootView* root) { rootView = root; }
+    void setRect(const ERect& r) { rect = r; }
+    bool isUpdatePending() const { return updatePending.load() != 0; }
+
+    int idleCalls = 0;
+    int updates = 0;
+};
+
+// A view that records every call the root view makes on it.
+class RecordingView : public View {
+public:
+    explicit RecordingView(const Rect& bounds, int* destroyed = nullptr) : View(bounds), destroyed(destroyed) {}
+    ~RecordingView() override
+    {
+        if (destroyed)
+            ++*destroyed;
+    }
+
+    void draw(DrawContext* context) override
+    {
+        ++draws;
+        View::draw(context);
+    }
+    void drawInRect(DrawContext* context, const Rect& updateRect) override
+    {
+        paintedAreas.push_back(updateRect);
+        View::drawInRect(context, updateRect);
+    }
+    void mouseDown(DrawContext* context, const Point& where) override
+    {
+        presses.push_back(where);
+        pressHadContext = context != nullptr;
+        buttonsAtPress = DrawContext::mouseButtons();
+    }
+    VstInt32 keyDown(VstKeyCode&) override
+    {
+        ++keysSeen;
+        return keyAnswer;
+    }
+    bool drop(char** items, VstInt32 count, VstInt32 kind, const Point& where) override
+    {
+        dropKind = kind;
+        dropCount = count;
+        dropWhere = where;
+        droppedItems.clear();
+        const VstInt32 strings = kind == 0 ? count : 1;
+        for (VstInt32 i = 0; i < strings; ++i)
+            droppedItems.emplace_back(items[i]);
+        ++drops;
+        return acceptsDrops;
+    }
+    bool wheel(DrawContext* context, const Point& where, float distance) override
+    {
+        wheelWhere = where;
+        wheelDistance = distance;
+        wheelHadContext = context != nullptr;
+        return true;
+    }
+    void focusLost(DrawContext*) override { ++focusLosses; }
+    bool addedTo(View* container) override
+    {
+        addedContainers.push_back(container);
+        return true;
+    }
+    bool removedFrom(View* container) override
+    {
+        removedContainers.push_back(container);
+        return true;
+    }
+
+    int* destroyed;
+    int draws = 0;
+    std::vector<Rect> paintedAreas;
+    std::vector<Point> presses;
+    bool pressHadContext = false;
+    int buttonsAtPress = 0;
+    VstInt32 keyAnswer = -1;
+    int keysSeen = 0;
+    bool acceptsDrops = true;
+    int drops = 0;
+    VstInt32 dropKind = -1;
+    VstInt32 dropCount = -1;
+    Point dropWhere{};
+    std::vector<std::string> droppedItems;
+    Point wheelWhere{};
+    float wheelDistance = 0.0f;
+    bool wheelHadContext = false;
+    int focusLosses = 0;
+    std::vector<View*> addedContainers;
+    std::vector<View*> removedContainers;
+};
+
+// A borderless top-level window standing in for the host's editor window. With no window
+// manager on the virtual display it appears exactly where it is created.
+inline HWND makeHostWindow(int x, int y, int width, int height, const char* title = "BacktwisterTestHost")
+{
+    static ATOM hostClass = [] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = "BacktwisterTestHost";
+        return RegisterClassA(&windowClass);
+    }();
+    (void)hostClass;
+    return CreateWindowExA(0, "BacktwisterTestHost", title, WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Handles what has arrived for the thread's windows, for about the given time.
+inline void pumpMessages(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    } while (LONG(end - GetTickCount()) > 0);
+}
+
+// Pumps messages until done() holds or the time is up.
+template <typename Condition>
+bool pumpUntil(Condition done, DWORD milliseconds = 3000)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    while (!done()) {
+        if (LONG(end - GetTickCount()) <= 0)
+            return false;
+        pumpMessages(10);
+    }
+    return true;
+}
+
+// Wine starts a Unix program handed to CreateProcessA by its Unix path (system() does not:
+// it goes through cmd.exe). Answers the exit code, or -1 when the program did not start.
+inline int runUnix(const std::string& commandLine, bool wait = true)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    DWORD code = 0;
+    if (wait) {
+        WaitForSingleObject(process.hProcess, 10000);
+        GetExitCodeProcess(process.hProcess, &code);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return int(code);
+}
+
+inline bool windowClassExists(const char* name)
+{
+    WNDCLASSA found{};
+    return GetClassInfoA(GetModuleHandleA(nullptr), name, &found) != 0;
+}

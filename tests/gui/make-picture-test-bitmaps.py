@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""Writes the two 4 x 4 bitmaps that PictureTest.rc compiles into the GUI test program.
+
+The pixel values are repeated in PictureTest.cpp; change both together.
+"""
+import os
+import struct
+
+WHITE = (255, 255, 255)
+NEAR_WHITE = (254, 255, 255)
+
+# Rows from the top; (red, green, blue).
+TRUE_COLOUR = [
+    [(255, 0, 0), WHITE, (0, 255, 0), (0, 0, 255)],
+    [WHITE, WHITE, (0, 0, 0), (10, 20, 30)],
+    [(255, 255, 0), (0, 255, 255), (255, 0, 255), (127, 127, 127)],
+    [(200, 100, 50), WHITE, (1, 2, 3), NEAR_WHITE],
+]
+
+PALETTE = [WHITE, (12, 34, 56), (200, 0, 100), (0, 128, 255)]
+INDEXED = [
+    [1, 0, 2, 3],
+    [0, 0, 0, 1],
+    [3, 2, 1, 0],
+    [2, 3, 0, 1],
+]
+
+
+def bmp(width, height, bits, palette, rows):
+    stride = (width * bits // 8 + 3) & ~3
+    pixels = b"".join(r + b"\0" * (stride - len(r)) for r in reversed(rows))  # bottom-up
+    colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    offset = 14 + 40 + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(pixels), 2835, 2835,
+                       len(palette), len(palette))
+    return header + info + colours + pixels
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    rows24 = [b"".join(struct.pack("<BBB", b, g, r) for r, g, b in row) for row in TRUE_COLOUR]
+    rows8 = [bytes(row) for row in INDEXED]
+    palette = PALETTE + [(0, 0, 0)] * (256 - len(PALETTE))
+    with open(os.path.join(here, "picture-test-24.bmp"), "wb") as f:
+        f.write(bmp(4, 4, 24, [], rows24))
+    with open(os.path.join(here, "picture-test-8.bmp"), "wb") as f:
+        f.write(bmp(4, 4, 8, palette, rows8))
+
+
+if __name__ == "__main__":
+    main()
