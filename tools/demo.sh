@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Hear what Backtwister does: builds the plug-in and the host tool for 32-bit Windows, speaks
 # a count from one to ten, plays it through the plug-in under Wine and draws the spectrograms
-# of both. Writes out/demo-input.wav, out/demo-reversed.wav and out/demo-spectrogram.png.
+# of both, then opens the editor as a host does and takes its picture. Writes
+# out/demo-input.wav, out/demo-reversed.wav, out/demo-spectrogram.png and out/editor.png.
 set -euo pipefail
 
 root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)
@@ -40,6 +41,9 @@ sox "$out/demo-reversed.wav" -n remix 1 \
     -o "$scratch/reversed.png"
 convert "$scratch/input.png" "$scratch/reversed.png" -append +repage "$out/demo-spectrogram.png"
 
+echo "== opening the editor and taking its picture"
+BACKTWISTER_BUILD=$build "$root/tools/backtwister-host" editor --seconds 1.5 --shot "$out/editor.png"
+
 cat <<EOF
 
 Done. Listen to the input, then the output:
@@ -47,4 +51,6 @@ Done. Listen to the input, then the output:
   $out/demo-reversed.wav
 Input above output, as spectrograms:
   $out/demo-spectrogram.png
+The editor, as a host shows it:
+  $out/editor.png
 EOF

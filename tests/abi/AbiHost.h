@@ -13,7 +13,7 @@ namespace abitest {
 
 // The editor issue flips this: then the record reports effFlagsHasEditor and the editor
 // opcodes reach a real editor.
-constexpr bool kHasEditor = false;
+constexpr bool kHasEditor = true;
 
 constexpr VstIntPtr kHostVersion = 2400;
 constexpr VstIntPtr kHostTempo = 1200000;  // 120 beats per minute × 10000

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "AudioStreamer.h"
+#include "EditorWindow.h"
 #include "EffectReport.h"
 #include "PluginHost.h"
 
@@ -42,6 +43,9 @@ const HostCommands::Command HostCommands::commands[] = {
      "                        [--tail SECONDS] [INDEX=VALUE ...]",
      {"--dll", "--rate", "--block", "--tempo", "--tail"},
      &render},
+    {"editor", "editor [DLL] [--seconds S] [--shot FILE.bmp] [--rate HZ] [--block N] [--tempo BPM]",
+     {"--seconds", "--shot", "--rate", "--block", "--tempo"},
+     &editor},
 };
 
 int HostCommands::run(int argc, char** argv)
@@ -80,7 +84,8 @@ void HostCommands::printUsage(std::FILE* out)
     }
     std::fprintf(out,
                  "Loads a VST 2.x effect DLL like a host. info prints its identity, parameters and\n"
-                 "capabilities; render streams raw interleaved 32-bit float stereo through it.\n"
+                 "capabilities; render streams raw interleaved 32-bit float stereo through it;\n"
+                 "editor opens its editor in a window, for S seconds or until closed.\n"
                  "DLL defaults to BACKTWISTER.dll beside this program; HZ 44100, N 1024, BPM 120.\n");
 }
 
@@ -177,4 +182,45 @@ int HostCommands::render(const Arguments& arguments)
         return 0;
     std::remove(words[1].c_str());
     return fail(error);
+}
+
+// Opens the editor as a host does: a top-level window sized by effEditGetRect, effEditOpen
+// with its handle, effEditIdle on a timer, and effEditClose before the effect is closed.
+int HostCommands::editor(const Arguments& arguments)
+{
+    HostSettings settings;
+    double seconds = 0.0;
+    std::string error;
+    if (!readHostSettings(arguments, settings, error) ||
+        !arguments.readNumber("--seconds", 0.0, 86400.0, seconds, error))
+        return usageError(error);
+    if (arguments.positional().size() > 1)
+        return usageError("editor takes one DLL, not " + std::to_string(arguments.positional().size()));
+    std::string path = arguments.positional().empty() ? defaultPlugin() : arguments.positional()[0];
+    std::string shot;
+    arguments.readText("--shot", shot);
+
+    PluginHost host;
+    applyHostSettings(host, settings);
+    if (!host.load(path, error))
+        return fail(error);
+    ERect* size = nullptr;
+    if (!(host.record().flags & effFlagsHasEditor) || !host.dispatch(effEditGetRect, 0, 0, &size) || !size)
+        return fail("the effect has no editor");
+    const int width = size->right - size->left;
+    const int height = size->bottom - size->top;
+    if (width <= 0 || height <= 0)
+        return fail("the editor reports an empty size");
+
+    host.start();
+    EditorWindow window;
+    if (!window.create(host.text(effGetEffectName).c_str(), width, height, error))
+        return fail(error);
+    host.dispatch(effEditOpen, 0, 0, window.handle());
+    window.run(seconds, 50, [&host] { host.dispatch(effEditIdle); });
+    const bool shotTaken = shot.empty() || window.saveBitmap(shot, error);
+    host.dispatch(effEditClose);
+    window.destroy();
+    host.stop();
+    return shotTaken ? 0 : fail(error);
 }

@@ -197,6 +197,18 @@ for error in errors:
 sys.exit(1 if errors else 0)
 EOF
 
+# --- editor: opened as a host opens it, and its picture taken ---
+expect_refusal 1 "not a VST 2\.x plug-in.*" "$host" editor "$no_main" --seconds 1
+if timeout 120 "$host" editor "$dll" --seconds 1 --shot "$work/editor.png" 2>"$work/stderr"; then
+    size=$(identify -format '%wx%h' "$work/editor.png" 2>/dev/null)
+    [[ $size == 320x240 ]] || failed "editor: the picture is $size, wanted 320x240"
+    # A face, not an empty window: many colours, and the name plate lighter than the pedal.
+    colours=$(identify -format '%k' "$work/editor.png" 2>/dev/null)
+    ((colours > 1000)) || failed "editor: the picture has only $colours colours"
+else
+    failed "editor: $(head -c 300 "$work/stderr")"
+fi
+
 if ((failures)); then
     echo "$failures check(s) failed"
     exit 1

@@ -1,0 +1,128 @@
+#include "editor/ReverseEditor.h"
+
+#include <new>
+
+#include "editor/EditorFactory.h"
+#include "effect/ReverseEffect.h"
+#include "gui/controls/ToggleButton.h"
+#include "gui/draw/Picture.h"
+#include "gui/draw/RootView.h"
+
+namespace {
+
+constexpr Rect kFootswitchBounds{120, 95, 190, 165};
+
+}  // namespace
+
+// The effect keeps the editor even when it fails here, and deletes it with itself.
+bool createEditor(ReverseEffect& effect)
+{
+    auto* editor = new (std::nothrow) ReverseEditor(&effect);
+    return editor && editor->hasFace();
+}
+
+ReverseEditor::ReverseEditor(EffectBase* effect) : GuiEditorBase(effect)
+{
+    facePicture = new (std::nothrow) Picture(kFacePicture);
+    if (hasFace()) {
+        rect.top = 0;
+        rect.left = 0;
+        rect.bottom = std::int16_t(facePicture->getHeight());
+        rect.right = std::int16_t(facePicture->getWidth());
+    }
+}
+
+ReverseEditor::~ReverseEditor()
+{
+    close();
+    releaseOnce(knobPicture);
+    releaseOnce(labelsPicture);
+    releaseOnce(digitsPicture);
+    releaseOnce(facePicture);
+}
+
+bool ReverseEditor::hasFace() const { return facePicture && facePicture->isLoaded(); }
+
+void ReverseEditor::loadOnce(Picture*& picture, int resourceId)
+{
+    if (!picture)
+        picture = new (std::nothrow) Picture(resourceId);
+}
+
+void ReverseEditor::releaseOnce(Picture*& picture)
+{
+    if (picture)
+        picture->release();
+    picture = nullptr;
+}
+
+VstInt32 ReverseEditor::open(void* parentWindow)
+{
+    GuiEditorBase::open(parentWindow);
+    loadOnce(footswitchPicture, kFootswitchPicture);
+    loadOnce(knobPicture, kKnobStripPicture);
+    loadOnce(labelsPicture, kUnitLabelsPicture);
+    loadOnce(digitsPicture, kDigitStripPicture);
+
+    const Rect faceBounds{0, 0, rect.right, rect.bottom};
+    rootView = new RootView(faceBounds, static_cast<HWND>(parentWindow), this);
+    rootView->setBackgroundPicture(facePicture);
+
+    footswitch = new ToggleButton(kFootswitchBounds, this, kOnOff, footswitchPicture);
+    footswitch->setValue(effect->getParameter(kOnOff));
+    rootView->attachChild(footswitch);
+
+    setKnobMode(2);
+    return 1;
+}
+
+// The root view releases its views, the footswitch among them.
+void ReverseEditor::close()
+{
+    delete rootView;
+    rootView = nullptr;
+    footswitch = nullptr;
+    releaseOnce(footswitchPicture);
+}
+
+// The value is read back from the effect: it is what the effect stored that counts.
+void ReverseEditor::setParameter(VstInt32 index, float)
+{
+    if (!rootView)
+        return;
+    if (index == kOnOff && footswitch)
+        footswitch->setValue(effect->getParameter(kOnOff));
+    if (index == kBuffSize)
+        showBufferLength();
+    requestUpdate();
+}
+
+// Milliseconds mode only: the buffer length at 44.1 kHz, 23 to 2000 ms.
+void ReverseEditor::showBufferLength()
+{
+    if (buffSizeControl)
+        buffSizeControl->setValue(effect->getParameter(kBuffSize));
+    if (timeDisplay && noteMsSwitch && noteMsSwitch->getValue() < 0.5f) {
+        timeDisplay->setValue(effect->getParameter(kBuffSize) * 1977.0f + 23.0f);
+        timeDisplay->setDirty(true);
+    }
+}
+
+void ReverseEditor::valueChanged(DrawContext* context, Control* control)
+{
+    switch (control->getTag()) {
+    case kOnOff:
+    case kBuffSize:
+        effect->automateParameter(control->getTag(), control->getValue());
+        break;
+    case kNoteMs:
+        effect->automateParameter(kNoteMs, control->getValue());
+        // The effect recomputes the buffer length for the new mode.
+        if (buffSizeControl)
+            effect->automateParameter(kBuffSize, buffSizeControl->getValue());
+        break;
+    default:
+        return;
+    }
+    control->redrawIfDirty(context);
+}

@@ -1,0 +1,48 @@
+// The plug-in's editor: a 320 x 240 stomp box whose footswitch switches parameter 0, and
+// follows that parameter when the host, a program change or MIDI moves it.
+#pragma once
+
+#include "editor/GuiEditorBase.h"
+#include "gui/controls/ControlListener.h"
+
+class Control;
+class Picture;
+class ToggleButton;
+
+class ReverseEditor : public GuiEditorBase, public ControlListener {
+public:
+    static constexpr int kFacePicture = 133;
+    static constexpr int kFootswitchPicture = 129;
+    static constexpr int kKnobStripPicture = 130;
+    static constexpr int kUnitLabelsPicture = 131;
+    static constexpr int kDigitStripPicture = 132;
+
+    explicit ReverseEditor(EffectBase* effect);
+    ~ReverseEditor() override;
+
+    VstInt32 open(void* parentWindow) override;
+    void close() override;
+    void setParameter(VstInt32 index, float value) override;
+    void valueChanged(DrawContext* context, Control* control) override;
+
+    // False when the face could not be loaded from the library's resources.
+    bool hasFace() const;
+    ToggleButton* getFootswitch() const { return footswitch; }
+
+private:
+    static void loadOnce(Picture*& picture, int resourceId);
+    static void releaseOnce(Picture*& picture);
+    void showBufferLength();
+
+    ToggleButton* footswitch = nullptr;
+    // The face is laid out for these too; nothing builds them yet, so they stay null.
+    Control* buffSizeControl = nullptr;
+    Control* noteMsSwitch = nullptr;
+    Control* timeDisplay = nullptr;
+
+    Picture* facePicture = nullptr;
+    Picture* footswitchPicture = nullptr;
+    Picture* knobPicture = nullptr;
+    Picture* labelsPicture = nullptr;
+    Picture* digitsPicture = nullptr;
+};
