@@ -11,6 +11,8 @@ cmake --build build/bench -j2 --target process_bench >/dev/null
 build/bench/bench/process_bench
 
 cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win32 -j2 --target process_bench BACKTWISTER >/dev/null
+cmake --build build/win32 -j2 --target process_bench editor_bench BACKTWISTER >/dev/null
 wine_env "$root/build/win32"
 wine build/win32/bench/process_bench.exe build/win32/bin/BACKTWISTER.dll
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+    "wine build/win32/bench/editor_bench.exe build/win32/bin/BACKTWISTER.dll; wineserver -w"
