@@ -5,15 +5,8 @@
 #include <vector>
 
 #include "host/VstInterface.h"
+#include "tests/HostCall.h"
 
-struct HostCall {
-    AEffect* effect;
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
-};
 
 class RecordingHost {
 public:

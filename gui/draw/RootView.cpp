@@ -342,25 +342,21 @@ void RootView::redrawIfDirty(DrawContext* context)
     }
 }
 
-VstInt32 RootView::keyDown(VstKeyCode& key)
+// Keys go to the focus view, then the modal view, then the children from the top, until
+// one answers something other than -1 (not handled).
+VstInt32 RootView::offerKey(VstInt32 (View::*handler)(VstKeyCode&), VstKeyCode& key)
 {
-    VstInt32 answer = focusView ? focusView->keyDown(key) : -1;
+    VstInt32 answer = focusView ? (focusView->*handler)(key) : -1;
     if (answer == -1 && modalView)
-        answer = modalView->keyDown(key);
+        answer = (modalView->*handler)(key);
     for (VstInt32 i = count - 1; answer == -1 && i >= 0; --i)
-        answer = children[i]->keyDown(key);
+        answer = (children[i]->*handler)(key);
     return answer;
 }
 
-VstInt32 RootView::keyUp(VstKeyCode& key)
-{
-    VstInt32 answer = focusView ? focusView->keyUp(key) : -1;
-    if (answer == -1 && modalView)
-        answer = modalView->keyUp(key);
-    for (VstInt32 i = count - 1; answer == -1 && i >= 0; --i)
-        answer = children[i]->keyUp(key);
-    return answer;
-}
+VstInt32 RootView::keyDown(VstKeyCode& key) { return offerKey(&View::keyDown, key); }
+
+VstInt32 RootView::keyUp(VstKeyCode& key) { return offerKey(&View::keyUp, key); }
 
 bool RootView::drop(char** items, VstInt32 itemCount, VstInt32 kind, const Point& where)
 {

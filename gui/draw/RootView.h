@@ -113,6 +113,7 @@ public:
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    VstInt32 offerKey(VstInt32 (View::*handler)(VstKeyCode&), VstKeyCode& key);
     LRESULT paint(HWND window);
     LRESULT press(HWND window, LPARAM lParam);
     bool measureMenuItem(HWND window, MEASUREITEMSTRUCT* item);

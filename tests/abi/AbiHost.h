@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/VstInterface.h"
+#include "tests/HostCall.h"
 
 #include <cstddef>
 #include <optional>
@@ -18,14 +19,7 @@ constexpr bool kHasEditor = true;
 constexpr VstIntPtr kHostVersion = 2400;
 constexpr VstIntPtr kHostTempo = 1200000;  // 120 beats per minute × 10000
 
-struct HostCall {
-    AEffect* effect;
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
-};
+using ::HostCall;
 
 // The one host callback every effect of the test program talks to. It records every call
 // and answers per opcode: audioMasterVersion kHostVersion, audioMasterTempoAt kHostTempo,

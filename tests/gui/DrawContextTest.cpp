@@ -241,6 +241,8 @@ TEST(DrawContext, WindowContextsFollowTheCursorTheButtonsAndSecondPresses)
 
     INPUT press{};
     press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MIDDLEUP;  // whatever an earlier test left held
+    SendInput(1, &press, sizeof press);
     press.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
     SendInput(1, &press, sizeof press);
     const int plain = DrawContext::mouseButtons();

@@ -8,28 +8,30 @@
 
 namespace {
 
-// The plug-in's own effect with its editor, on a recording host, in a host window.
+// The plug-in's own effect with its editor, on a recording host, in a host window (one for
+// the suite, away from the other tests' windows: Wine takes seconds to destroy one).
 class ReverseEditorTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { host = makeHostWindow(600, 420, 320, 240, "BacktwisterEditorHost"); }
+    static void TearDownTestSuite() { DestroyWindow(host); }
+
     void SetUp() override
     {
         useTestModule();
         effect = new ReverseEffect(RecordingHost::callback);
         editor = static_cast<ReverseEditor*>(effect->getEditor());
         ASSERT_NE(editor, nullptr);
-        host = makeHostWindow(40, 40, 320, 240);
     }
     void TearDown() override
     {
         effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
         delete effect;
-        DestroyWindow(host);
     }
 
     RecordingHost recording;
     ReverseEffect* effect = nullptr;
     ReverseEditor* editor = nullptr;
-    HWND host = nullptr;
+    static inline HWND host = nullptr;
 };
 
 }  // namespace

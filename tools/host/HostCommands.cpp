@@ -106,15 +106,26 @@ std::string HostCommands::defaultPlugin()
     return Platform::programFolder() + "BACKTWISTER.dll";
 }
 
+bool HostCommands::onePlugin(const Arguments& arguments, const char* command, std::string& path, std::string& error)
+{
+    const auto& words = arguments.positional();
+    if (words.size() > 1) {
+        error = std::string(command) + " takes one DLL, not " + std::to_string(words.size());
+        return false;
+    }
+    path = words.empty() ? defaultPlugin() : words[0];
+    return true;
+}
+
 int HostCommands::info(const Arguments& arguments)
 {
     HostSettings settings;
     std::string error;
     if (!readHostSettings(arguments, settings, error))
         return usageError(error);
-    if (arguments.positional().size() > 1)
-        return usageError("info takes one DLL, not " + std::to_string(arguments.positional().size()));
-    std::string path = arguments.positional().empty() ? defaultPlugin() : arguments.positional()[0];
+    std::string path;
+    if (!onePlugin(arguments, "info", path, error))
+        return usageError(error);
 
     PluginHost host;
     applyHostSettings(host, settings);
@@ -194,9 +205,9 @@ int HostCommands::editor(const Arguments& arguments)
     if (!readHostSettings(arguments, settings, error) ||
         !arguments.readNumber("--seconds", 0.0, 86400.0, seconds, error))
         return usageError(error);
-    if (arguments.positional().size() > 1)
-        return usageError("editor takes one DLL, not " + std::to_string(arguments.positional().size()));
-    std::string path = arguments.positional().empty() ? defaultPlugin() : arguments.positional()[0];
+    std::string path;
+    if (!onePlugin(arguments, "editor", path, error))
+        return usageError(error);
     std::string shot;
     arguments.readText("--shot", shot);
 

@@ -31,4 +31,6 @@ private:
     static int fail(const std::string& message);
     static int usageError(const std::string& message);
     static std::string defaultPlugin();
+    // The one optional DLL word of info and editor; the build's plug-in when absent.
+    static bool onePlugin(const Arguments& arguments, const char* command, std::string& path, std::string& error);
 };
