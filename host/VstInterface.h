@@ -290,6 +290,10 @@ struct VstKeyCode {
     std::uint8_t modifier;
 };
 
+// Values of VstKeyCode::virt (the arrow keys) and a bit of VstKeyCode::modifier.
+enum VstVirtualKey : std::uint8_t { VKEY_LEFT = 11, VKEY_UP, VKEY_RIGHT, VKEY_DOWN };
+enum VstModifierKey : std::uint8_t { MODIFIER_SHIFT = 1 };
+
 struct ERect {
     std::int16_t top;
     std::int16_t left;

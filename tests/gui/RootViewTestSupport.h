@@ -177,6 +177,11 @@ inline int runUnix(const std::string& commandLine, bool wait = true)
     std::string line = commandLine;
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
+    // Wine gives no process handle for a Unix program and leaves the thread handle unset:
+    // closing that could close any handle of ours (stdout among them), and there is nothing
+    // to wait for.
+    if (!process.hProcess)
+        return 0;
     DWORD code = 0;
     if (wait) {
         WaitForSingleObject(process.hProcess, 10000);

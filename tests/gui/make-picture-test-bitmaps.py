@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the two 4 x 4 bitmaps that PictureTest.rc compiles into the GUI test program.
+"""Writes the small bitmaps that PictureTest.rc compiles into the GUI test program.
 
-The pixel values are repeated in PictureTest.cpp; change both together.
+The pixel values are repeated in the tests that use them; change both together.
 """
 import os
 import struct
@@ -37,6 +37,19 @@ def bmp(width, height, bits, palette, rows):
     return header + info + colours + pixels
 
 
+# Strips of solid frames, one colour per frame from the top, none of them the white key.
+STRIP_FRAMES = [(200, 0, 0), (0, 160, 0), (0, 0, 200)]  # the rocker's -1, 0, +1
+METER_ON = [(0, 200, 0)]
+METER_OFF = [(0, 0, 120)]
+
+
+def solid_strip(width, frame_height, colours):
+    rows = []
+    for r, g, b in colours:
+        rows += [struct.pack("<BBB", b, g, r) * width] * frame_height
+    return bmp(width, frame_height * len(colours), 24, [], rows)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     rows24 = [b"".join(struct.pack("<BBB", b, g, r) for r, g, b in row) for row in TRUE_COLOUR]
@@ -46,6 +59,11 @@ def main():
         f.write(bmp(4, 4, 24, [], rows24))
     with open(os.path.join(here, "picture-test-8.bmp"), "wb") as f:
         f.write(bmp(4, 4, 8, palette, rows8))
+    for name, width, frame_height, colours in [("strip-test-3.bmp", 20, 10, STRIP_FRAMES),
+                                               ("meter-test-on.bmp", 100, 10, METER_ON),
+                                               ("meter-test-off.bmp", 100, 10, METER_OFF)]:
+        with open(os.path.join(here, name), "wb") as f:
+            f.write(solid_strip(width, frame_height, colours))
 
 
 if __name__ == "__main__":
