@@ -85,16 +85,20 @@ void ReverseEditor::close()
     releaseOnce(footswitchPicture);
 }
 
-// The value is read back from the effect: it is what the effect stored that counts.
-void ReverseEditor::setParameter(VstInt32 index, float)
+// Called from whichever thread set the parameter, the audio thread among them, while the
+// user-interface thread may be closing the editor: only a request is left here, and the
+// next idle brings the controls up to date (update).
+void ReverseEditor::setParameter(VstInt32, float) { requestUpdate(); }
+
+// On the user-interface thread, from idle. The values are read back from the effect: it is
+// what the effect stored that counts.
+void ReverseEditor::update()
 {
     if (!rootView)
         return;
-    if (index == kOnOff && footswitch)
+    if (footswitch)
         footswitch->setValue(effect->getParameter(kOnOff));
-    if (index == kBuffSize)
-        showBufferLength();
-    requestUpdate();
+    showBufferLength();
 }
 
 // Milliseconds mode only: the buffer length at 44.1 kHz, 23 to 2000 ms.

@@ -23,6 +23,7 @@ public:
     VstInt32 open(void* parentWindow) override;
     void close() override;
     void setParameter(VstInt32 index, float value) override;
+    void update() override;
     void valueChanged(DrawContext* context, Control* control) override;
 
     // False when the face could not be loaded from the library's resources.

@@ -19,6 +19,13 @@ bool isParameter(VstInt32 index) { return index >= 0 && index < kNumParameters; 
 
 float load(const std::atomic<float>& value) { return value.load(std::memory_order_relaxed); }
 
+// A program's values and the current program's index are written by whichever thread sets a
+// parameter or a program, the audio thread among them (a MIDI program change), so each is
+// read and written as one relaxed atomic access.
+float loadStored(float& value) { return std::atomic_ref<float>(value).load(std::memory_order_relaxed); }
+
+void store(float& value, float newValue) { std::atomic_ref<float>(value).store(newValue, std::memory_order_relaxed); }
+
 }  // namespace
 
 std::atomic<bool> ReverseEffect::editorFailed{false};
@@ -81,15 +88,15 @@ bool ReverseEffect::isValid() const
 
 void ReverseEffect::setParameter(VstInt32 index, float value)
 {
-    ReverseProgram& program = programs[currentProgram];
+    ReverseProgram& program = programs[getProgram()];
     switch (index) {
     case kOnOff:
-        program.onOff = value;
+        store(program.onOff, value);
         onOffValue.store(value, std::memory_order_relaxed);
         fade.store(1.0f, std::memory_order_relaxed);
         break;
     case kBuffSize: {
-        program.buffSize = value;
+        store(program.buffSize, value);
         buffSizeValue.store(value, std::memory_order_relaxed);
         const float target = targetLengthFor(value);
         leftBuffer->setTargetLength(target);
@@ -97,7 +104,7 @@ void ReverseEffect::setParameter(VstInt32 index, float value)
         break;
     }
     case kNoteMs:
-        program.noteMs = value;
+        store(program.noteMs, value);
         noteMsValue.store(value, std::memory_order_relaxed);
         break;
     default:
@@ -140,24 +147,25 @@ float ReverseEffect::getParameter(VstInt32 index)
 
 void ReverseEffect::setProgram(VstInt32 program)
 {
-    currentProgram = program;
-    const ReverseProgram stored = programs[program];
-    setParameter(kOnOff, stored.onOff);
-    setParameter(kBuffSize, stored.buffSize);
-    setParameter(kNoteMs, stored.noteMs);
+    EffectBaseEx::setProgram(program);
+    ReverseProgram& stored = programs[program];
+    setParameter(kOnOff, loadStored(stored.onOff));
+    setParameter(kBuffSize, loadStored(stored.buffSize));
+    setParameter(kNoteMs, loadStored(stored.noteMs));
 }
 
 void ReverseEffect::setProgramName(char* name)
 {
-    ValueText::copy(programs[currentProgram].name, name, ReverseProgram::maxNameLength);
+    ValueText::copy(programs[getProgram()].name, name, ReverseProgram::maxNameLength);
 }
 
 void ReverseEffect::getProgramName(char* name)
 {
-    const char* stored = programs[currentProgram].name;
+    const VstInt32 current = getProgram();
+    const char* stored = programs[current].name;
     char numbered[40];
     if (std::strcmp(stored, "Init") == 0) {
-        std::snprintf(numbered, sizeof numbered, "%s %d", stored, int(currentProgram) + 1);
+        std::snprintf(numbered, sizeof numbered, "%s %d", stored, int(current) + 1);
         stored = numbered;
     }
     ValueText::copy(name, stored, ReverseProgram::maxNameLength);
@@ -207,7 +215,14 @@ bool ReverseEffect::copyProgram(VstInt32 destination)
 {
     if (destination < 0 || destination >= programCount)
         return false;
-    programs[destination] = programs[currentProgram];
+    ReverseProgram& source = programs[getProgram()];
+    ReverseProgram& target = programs[destination];
+    if (&target != &source) {
+        store(target.onOff, loadStored(source.onOff));
+        store(target.buffSize, loadStored(source.buffSize));
+        store(target.noteMs, loadStored(source.noteMs));
+        std::memcpy(target.name, source.name, sizeof target.name);
+    }
     return true;
 }
 
@@ -229,8 +244,10 @@ void ReverseEffect::readTempo()
 
 VstInt32 ReverseEffect::processEvents(VstEvents* events)
 {
+    // The host allocates numEvents pointers; the record declares only the first two.
+    VstEvent* const* list = events->events;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (!event || event->type != kVstMidiType)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

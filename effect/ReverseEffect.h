@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "effect/ReverseBuffer.h"
 #include "effect/ReverseProgram.h"
@@ -84,6 +85,18 @@ public:
             outLeft = inLeft;
             outRight = inRight;
         }
+        outLeft = audible(outLeft);
+        outRight = audible(outRight);
+    }
+
+    // What a host may be handed: NaN, infinity and subnormals, which only the dry signal can
+    // bring (flush-to-zero does not touch a copied sample), leave as silence.
+    static float audible(float x)
+    {
+        std::uint32_t bits;
+        __builtin_memcpy(&bits, &x, sizeof bits);
+        const std::uint32_t exponent = bits & 0x7f800000u;
+        return exponent == 0x7f800000u || (exponent == 0 && (bits & 0x007fffffu) != 0) ? 0.0f : x;
     }
 
     float getFade() const { return fade.load(std::memory_order_relaxed); }

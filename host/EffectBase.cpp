@@ -1,5 +1,6 @@
 #include "host/EffectBase.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -205,9 +206,13 @@ void EffectBase::open() {}
 
 void EffectBase::close() {}
 
-VstInt32 EffectBase::getProgram() { return currentProgram; }
+// The index may be set on the audio thread (a MIDI program change) while another reads it.
+VstInt32 EffectBase::getProgram() { return std::atomic_ref<VstInt32>(currentProgram).load(std::memory_order_relaxed); }
 
-void EffectBase::setProgram(VstInt32 program) { currentProgram = program; }
+void EffectBase::setProgram(VstInt32 program)
+{
+    std::atomic_ref<VstInt32>(currentProgram).store(program, std::memory_order_relaxed);
+}
 
 void EffectBase::setProgramName(char* name) { name[0] = '\0'; }
 

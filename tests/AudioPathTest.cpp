@@ -162,12 +162,22 @@ TEST_F(AudioPath, NonFiniteInputNeverReachesTheReversedOutput)
         ASSERT_TRUE(std::isfinite(outL[i])) << i;
         ASSERT_TRUE(std::isfinite(outR[i])) << i;
     }
-    // The dry path passes the input unchanged, non-finite samples included.
+    // The dry path passes the input unchanged, except what no host may be handed: non-finite
+    // and subnormal samples leave as silence, during the crossfade (frame 100) and after it.
     setOnOff(0.0f);
     std::vector<float> dryL(1000, 0.5f), dryR(1000, 0.5f), dOutL(1000), dOutR(1000);
+    dryL[100] = std::numeric_limits<float>::quiet_NaN();
     dryL[500] = std::numeric_limits<float>::infinity();
+    dryR[500] = -std::numeric_limits<float>::denorm_min();
+    dryR[501] = 1.0e-39f;
+    dryR[502] = -0.0f;
     run(dryL, dryR, dOutL, dOutR, 1000);
-    EXPECT_EQ(dOutL[500], std::numeric_limits<float>::infinity());
+    EXPECT_EQ(dOutL[100], 0.0f);
+    EXPECT_EQ(dOutL[500], 0.0f);
+    EXPECT_EQ(dOutR[500], 0.0f);
+    EXPECT_EQ(dOutR[501], 0.0f);
+    EXPECT_TRUE(std::signbit(dOutR[502])) << "a negative zero is not subnormal: it passes as it is";
+    EXPECT_EQ(dOutL[499], 0.5f);
 }
 
 #if defined(__SSE__) || defined(__x86_64__)

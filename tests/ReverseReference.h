@@ -51,5 +51,10 @@ struct ReferenceEffect {
             outL = on ? revL : inL;
             outR = on ? revR : inR;
         }
+        outL = audible(outL);
+        outR = audible(outR);
     }
+
+    // Non-finite and subnormal samples are never handed to the host.
+    static float audible(float y) { return std::isfinite(y) && std::fpclassify(y) != FP_SUBNORMAL ? y : 0.0f; }
 };

@@ -57,7 +57,11 @@ TEST_F(ReverseEditorTest, FollowsTheParameterOnlyWhileOpen)
     EXPECT_EQ(editor->getFootswitch()->getValue(), 0.0f);
     EXPECT_EQ(GuiEditorBase::knobMode, 2);
 
+    // setParameter may come from the audio thread while this thread closes the editor: it
+    // touches no control, and the next idle, on this thread, shows the value.
     effect->setParameter(kOnOff, 0.8f);
+    EXPECT_EQ(editor->getFootswitch()->getValue(), 0.0f);
+    effect->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(editor->getFootswitch()->getValue(), 0.8f) << "the value read back from the effect";
     effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(editor->getFootswitch(), nullptr);
