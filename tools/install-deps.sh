@@ -3,8 +3,12 @@
 # everything is already there.
 set -euo pipefail
 
-packages=(wine32:i386 wine g++-mingw-w64-i686-posix cmake make g++ googletest
-          xvfb xauth xdotool sox imagemagick espeak-ng python3)
+# wine64 runs the 64-bit build; LMMS (i386 only: its amd64 build has no VST support) is the
+# third-party host of the render test; clang and its runtimes build the fuzzer and the
+# ThreadSanitizer tests.
+packages=(wine32:i386 wine wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make g++
+          googletest xvfb xauth xdotool sox imagemagick espeak-ng python3 lmms:i386 lmms-vst-server:i386
+          clang libclang-rt-14-dev zip unzip)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -58,27 +58,43 @@ protected:
     void SetUp() override { RecordingHost::reset(); }
 };
 
+// The published offsets of the record's fields: 144 bytes at 32 bits; at 64 bits every
+// pointer-sized field is 8 bytes wide and aligned to 8, which makes 192 bytes.
+struct Layout {
+    std::size_t dispatcher, process, setParameter, getParameter, numPrograms, numParams, numInputs, numOutputs,
+        flags, resvd1, resvd2, initialDelay, realQualities, offQualities, ioRatio, object, user, uniqueID, version,
+        processReplacing, future, size;
+};
+constexpr Layout kLayout32{4, 8, 12, 16, 20, 24, 28, 32, 36, 40, 44, 48, 52, 56, 60, 64, 68, 72, 76, 80, 84, 144};
+constexpr Layout kLayout64{8, 16, 24, 32, 40, 44, 48, 52, 56, 64, 72, 80, 84, 88, 92, 96, 104, 112, 116, 120, 128, 192};
+constexpr Layout kLayout = sizeof(void*) == 8 ? kLayout64 : kLayout32;
+
 TEST_F(RecordTest, FieldsAtTheirPublishedOffsets)
 {
     Effect fx;
     const AEffect* r = fx.record();
     ASSERT_NE(r, nullptr);
+    const Layout& at = kLayout;
 
     EXPECT_EQ(fieldAt<std::uint32_t>(r, 0), 0x56737450u);  // 'VstP'
-    for (std::size_t entry : {4u, 8u, 12u, 16u, 80u})
-        EXPECT_NE(fieldAt<std::uint32_t>(r, entry), 0u) << "entry at offset " << entry;
-    EXPECT_EQ(fieldAt<std::int32_t>(r, 20), 1);  // programs
-    EXPECT_EQ(fieldAt<std::int32_t>(r, 24), 3);  // parameters
-    EXPECT_EQ(fieldAt<std::int32_t>(r, 28), 2);  // inputs
-    EXPECT_EQ(fieldAt<std::int32_t>(r, 32), 2);  // outputs
-    for (std::size_t zero : {40u, 44u, 48u, 52u, 56u, 68u})
+    for (std::size_t entry : {at.dispatcher, at.process, at.setParameter, at.getParameter, at.processReplacing})
+        EXPECT_NE(fieldAt<std::uintptr_t>(r, entry), 0u) << "entry at offset " << entry;
+    EXPECT_EQ(fieldAt<std::int32_t>(r, at.numPrograms), 1);
+    EXPECT_EQ(fieldAt<std::int32_t>(r, at.numParams), 3);
+    EXPECT_EQ(fieldAt<std::int32_t>(r, at.numInputs), 2);
+    EXPECT_EQ(fieldAt<std::int32_t>(r, at.numOutputs), 2);
+    for (std::size_t zero : {at.resvd1, at.resvd2, at.user})
+        EXPECT_EQ(fieldAt<std::uintptr_t>(r, zero), 0u) << "field at offset " << zero;
+    for (std::size_t zero : {at.initialDelay, at.realQualities, at.offQualities})
         EXPECT_EQ(fieldAt<std::uint32_t>(r, zero), 0u) << "field at offset " << zero;
-    EXPECT_EQ(fieldAt<float>(r, 60), 1.0f);  // ioRatio
-    EXPECT_NE(fieldAt<std::uint32_t>(r, 64), 0u);  // object
-    EXPECT_EQ(fieldAt<std::uint32_t>(r, 72), 0x426B7431u);  // 'Bkt1', first character highest
-    EXPECT_EQ(fieldAt<std::int32_t>(r, 76), 1);  // version
-    for (std::size_t offset = 84; offset < 144; ++offset)
+    EXPECT_EQ(fieldAt<float>(r, at.ioRatio), 1.0f);
+    EXPECT_EQ(fieldAt<const void*>(r, at.object), r->object);
+    EXPECT_NE(r->object, nullptr);
+    EXPECT_EQ(fieldAt<std::uint32_t>(r, at.uniqueID), 0x426B7431u);  // 'Bkt1', first character highest
+    EXPECT_EQ(fieldAt<std::int32_t>(r, at.version), 1);
+    for (std::size_t offset = at.future; offset < at.future + 60; ++offset)
         EXPECT_EQ(fieldAt<char>(r, offset), 0) << "future byte at offset " << offset;
+    EXPECT_EQ(sizeof(AEffect), at.size);
 }
 
 TEST_F(RecordTest, FlagsSayMonoAndReplacing)

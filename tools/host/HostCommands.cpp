@@ -7,6 +7,7 @@
 #include "EditorWindow.h"
 #include "EffectReport.h"
 #include "PluginHost.h"
+#include "Validator.h"
 
 namespace {
 
@@ -46,6 +47,9 @@ const HostCommands::Command HostCommands::commands[] = {
     {"editor", "editor [DLL] [--seconds S] [--shot FILE.bmp] [--rate HZ] [--block N] [--tempo BPM]",
      {"--seconds", "--shot", "--rate", "--block", "--tempo"},
      &editor},
+    {"validate", "validate [DLL] [--seed N] [--fuzz-calls N] [--editor-cycles N] [--check NAME]",
+     {"--seed", "--fuzz-calls", "--editor-cycles", "--check"},
+     &validate},
 };
 
 int HostCommands::run(int argc, char** argv)
@@ -234,4 +238,27 @@ int HostCommands::editor(const Arguments& arguments)
     window.destroy();
     host.stop();
     return shotTaken ? 0 : fail(error);
+}
+
+// Runs the validator's battery on the DLL; the exit status is 1 when any check failed.
+int HostCommands::validate(const Arguments& arguments)
+{
+    Validator::Options options;
+    VstInt32 seed = 1, fuzzCalls = VstInt32(options.fuzzCalls), editorCycles = options.warmEditorCycles;
+    std::string error, path;
+    if (!arguments.readInt("--seed", 0, 2147483647, seed, error) ||
+        !arguments.readInt("--fuzz-calls", 100000, 2000000000, fuzzCalls, error) ||
+        !arguments.readInt("--editor-cycles", 1, 1000000, editorCycles, error) ||
+        !onePlugin(arguments, "validate", path, error))
+        return usageError(error);
+    options.seed = std::uint64_t(seed);
+    options.fuzzCalls = fuzzCalls;
+    options.warmEditorCycles = editorCycles;
+    options.coldEditorCycles = editorCycles / 3 > 0 ? editorCycles / 3 : 1;
+    arguments.readText("--check", options.only);
+
+    ValidatorPlugin plugin;
+    if (!plugin.load(path, error))
+        return fail(error);
+    return Validator(plugin, options).run(stdout) == 0 ? 0 : exitFailed;
 }

@@ -26,6 +26,7 @@ private:
     static int info(const Arguments& arguments);
     static int render(const Arguments& arguments);
     static int editor(const Arguments& arguments);
+    static int validate(const Arguments& arguments);
 
     static void printUsage(std::FILE* out);
     static int fail(const std::string& message);
