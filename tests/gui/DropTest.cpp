@@ -298,6 +298,10 @@ TEST_F(DropTest, RealButtonDragWithXdotoolDropsFiles)
     HWND start = makeHostWindow(40, 40, 100, 100, "BacktwisterDragSource");
     pumpMessages(50);
     const std::string file = makeFile("dragged.wav");
+    // Windows of earlier tests may still be on their way out (Wine takes seconds to destroy a
+    // top-level window without a window manager): wait until both ends of the drag are ours.
+    ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{90, 90}) == start; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{360, 250}) == root->getOwnWindow(); }, 10000));
     // Press and wait until Windows sees the button held; only then start the moves, late
     // enough that the drag loop below is already running, however loaded the machine is.
     ASSERT_EQ(runUnix("/usr/bin/xdotool mousemove 90 90 mousedown 1"), 0) << "xdotool is needed";
