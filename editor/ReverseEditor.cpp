@@ -128,5 +128,6 @@ void ReverseEditor::valueChanged(DrawContext* context, Control* control)
     default:
         return;
     }
-    control->redrawIfDirty(context);
+    if (context)  // changes from keys come without one; the next idle draws them
+        control->redrawIfDirty(context);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "editor/EditorBase.h"
+#include "host/ValueText.h"
 
 namespace {
 
@@ -348,8 +349,7 @@ bool EffectBaseEx::copySpeakerProperties(VstSpeakerProperties* to, VstSpeakerPro
 {
     if (!to || !from)
         return false;
-    std::strncpy(to->name, from->name, sizeof to->name - 1);
-    to->name[sizeof to->name - 1] = '\0';
+    ValueText::copy(to->name, from->name, int(sizeof to->name) - 1);
     to->type = from->type;
     to->azimuth = from->azimuth;
     to->elevation = from->elevation;

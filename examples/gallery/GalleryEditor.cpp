@@ -218,5 +218,6 @@ void GalleryEditor::valueChanged(DrawContext* context, Control* control)
     if (tag < 0 || tag >= kGalleryParameters)
         return;
     effect->automateParameter(tag, control->getValue());
-    control->redrawIfDirty(context);
+    if (context)  // changes from keys come without one; the next idle draws them
+        control->redrawIfDirty(context);
 }

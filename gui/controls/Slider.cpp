@@ -101,7 +101,9 @@ void Slider::draw(DrawContext* context)
 {
     if (offscreen) {
         const Rect surface{0, 0, width, height};
-        if (transparent)
+        if (!background)
+            clearSurface();
+        else if (transparent)
             background->drawKeyed(offscreen, surface, offset);
         else
             background->draw(offscreen, surface, offset);
