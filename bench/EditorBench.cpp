@@ -53,7 +53,8 @@ int main(int argc, char** argv)
     HWND window = CreateWindowExA(0, "STATIC", "bench host", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
                                   nullptr, nullptr);
     dispatch(effEditOpen, window);
-    for (int i = 0; i < 20; ++i) {
+    // Idle draws nothing before the window's first paint: give it a second to arrive.
+    for (int i = 0; i < 100; ++i) {
         pump();
         dispatch(effEditIdle);
         Sleep(10);
