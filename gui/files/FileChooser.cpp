@@ -1,0 +1,215 @@
+#include "gui/files/FileChooser.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/GuiEditorBase.h"
+#include "gui/draw/RootView.h"
+#include "gui/files/FileFilter.h"
+#include "gui/files/FolderHook.h"
+#include "gui/files/TitleHook.h"
+#include "host/EffectBaseEx.h"
+#include "host/ModuleInstance.h"
+
+namespace {
+
+char openFileSelector[] = "openFileSelector";
+char closeFileSelector[] = "closeFileSelector";
+
+constexpr DWORD pathSize = 1024;
+constexpr DWORD multiplePathsSize = 102400;
+constexpr DWORD fileTitleSize = 64;
+
+char* copyOf(const std::string& path)
+{
+    char* copy = new char[path.size() + 1];
+    std::memcpy(copy, path.c_str(), path.size() + 1);
+    return copy;
+}
+
+}  // namespace
+
+FileChooser::FileChooser(EffectBase* effect)
+    : effect(dynamic_cast<EffectBaseEx*>(effect)), select(nullptr), handedToHost(false)
+{
+}
+
+FileChooser::~FileChooser()
+{
+    if (select)
+        release();
+}
+
+VstInt32 FileChooser::run(VstFileSelect* request)
+{
+    if (!request)
+        return 0;
+    if (select)
+        release();
+    select = request;
+    handedToHost = false;
+    select->nbReturnPath = 0;
+    if (select->returnPath)
+        select->returnPath[0] = '\0';
+    if (hostOffersSelector()) {
+        handedToHost = true;
+        return effect->hostOpenFileSelector(select) ? select->nbReturnPath : 0;
+    }
+    switch (select->command) {
+    case kVstFileLoad:
+    case kVstMultipleFilesLoad:
+    case kVstDirectorySelect:
+        return openDialog();
+    case kVstFileSave:
+        return saveDialog();
+    default:
+        return 0;
+    }
+}
+
+bool FileChooser::hostOffersSelector()
+{
+    return effect && effect->hostCanDo(openFileSelector) && effect->hostCanDo(closeFileSelector);
+}
+
+VstInt32 FileChooser::openDialog()
+{
+    const bool folder = select->command == kVstDirectorySelect;
+    const bool several = select->command == kVstMultipleFilesLoad;
+    if (folder && !FolderHook::begin())
+        return 0;
+    const std::string filter =
+        folder ? FileFilter::forFolders() : FileFilter::forLoading(select->fileTypes, select->nbFileTypes);
+    const std::string title = fieldText(select->title);
+    const DWORD fileSize = several ? multiplePathsSize : pathSize;
+    // Two spare zeros, so that the list of names always ends inside the buffer.
+    std::vector<char> file(fileSize + 2, '\0');
+    char fileTitle[fileTitleSize] = {};
+
+    OPENFILENAMEA dialog;
+    describe(dialog, filter.data(), file.data(), fileSize, fileTitle, title.c_str());
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    if (folder) {
+        dialog.Flags |= OFN_ENABLEHOOK;
+        dialog.lpfnHook = FolderHook::hookProcedure;
+    } else {
+        dialog.Flags |= OFN_FILEMUSTEXIST | (several ? OFN_ALLOWMULTISELECT : 0);
+    }
+
+    const BOOL answer = GetOpenFileNameA(&dialog);
+    if (folder) {
+        if (FolderHook::end(answer) && storeReturnPath(FolderHook::chosenFolder))
+            select->nbReturnPath = 1;
+    } else if (answer && several) {
+        storeMultiplePaths(file.data());
+    } else if (answer && storeReturnPath(file.data())) {
+        select->nbReturnPath = 1;
+    }
+    return select->nbReturnPath;
+}
+
+VstInt32 FileChooser::saveDialog()
+{
+    const std::string filter = FileFilter::forSaving(select->fileTypes, select->nbFileTypes);
+    const std::string title = fieldText(select->title);
+    const std::string extension =
+        select->fileTypes && select->nbFileTypes > 0 ? fieldText(select->fileTypes[0].dosType) : std::string();
+    char file[pathSize] = {};
+    char fileTitle[fileTitleSize] = {};
+
+    OPENFILENAMEA dialog;
+    describe(dialog, filter.empty() ? nullptr : filter.data(), file, sizeof file, fileTitle, title.c_str());
+    dialog.hInstance = static_cast<HINSTANCE>(moduleInstance);
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_ENABLEHOOK;
+    dialog.lpfnHook = TitleHook::hookProcedure;
+
+    if (!GetSaveFileNameA(&dialog) || !storeReturnPath(file))
+        return 0;
+    select->nbReturnPath = 1;
+    return 1;
+}
+
+void FileChooser::describe(OPENFILENAMEA& dialog, const char* filter, char* file, DWORD fileSize, char* fileTitle,
+                           const char* title) const
+{
+    dialog = OPENFILENAMEA{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ownerWindow();
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = fileSize;
+    dialog.lpstrFileTitle = fileTitle;
+    dialog.nMaxFileTitle = fileTitleSize;
+    dialog.lpstrInitialDir = select->initialPath;
+    // An empty title would leave the dialog without a caption; null gives the system's own.
+    dialog.lpstrTitle = *title ? title : nullptr;
+}
+
+HWND FileChooser::ownerWindow() const
+{
+    auto* editor = effect ? dynamic_cast<GuiEditorBase*>(effect->getEditor()) : nullptr;
+    RootView* root = editor ? editor->getRootView() : nullptr;
+    return root ? root->getOwnWindow() : nullptr;
+}
+
+bool FileChooser::storeReturnPath(const char* path)
+{
+    const std::size_t length = std::strlen(path);
+    if (!select->returnPath) {
+        select->returnPath = new char[length + 1];
+        select->sizeReturnPath = VstInt32(length + 1);
+        select->reserved = 1;
+    } else if (select->sizeReturnPath > 0 && length >= std::size_t(select->sizeReturnPath)) {
+        return false;  // a truncated path would name another file
+    }
+    std::memcpy(select->returnPath, path, length + 1);
+    return true;
+}
+
+void FileChooser::storeMultiplePaths(const char* list)
+{
+    // Either one full path, or the folder followed by the names, each ending with a zero.
+    if (!*list)
+        return;
+    char** paths = new char*[maxMultiplePaths]();
+    VstInt32 count = 0;
+    const char* name = list + std::strlen(list) + 1;
+    if (!*name) {
+        paths[count++] = copyOf(list);
+    } else {
+        std::string folder = list;
+        if (folder.empty() || folder.back() != '\\')
+            folder += '\\';
+        for (; *name && count < maxMultiplePaths; name += std::strlen(name) + 1)
+            paths[count++] = copyOf(folder + name);
+    }
+    select->returnMultiplePaths = paths;
+    select->nbReturnPath = count;
+}
+
+void FileChooser::release()
+{
+    if (handedToHost) {
+        // What the host filled in is the host's to free.
+        if (effect->hostCanDo(closeFileSelector))
+            effect->hostCloseFileSelector(select);
+        return;
+    }
+    if (select->reserved == 1) {
+        delete[] select->returnPath;
+        select->returnPath = nullptr;
+        select->sizeReturnPath = 0;
+        select->reserved = 0;
+    }
+    if (select->returnMultiplePaths) {
+        for (VstInt32 i = 0; i < select->nbReturnPath; ++i)
+            delete[] select->returnMultiplePaths[i];
+        delete[] select->returnMultiplePaths;
+        select->returnMultiplePaths = nullptr;
+    }
+}
