@@ -6,7 +6,13 @@
 #include "gui/draw/DrawContext.h"
 
 ValueDisplay::ValueDisplay(const Rect& bounds, Picture* background, VstInt32 style)
-    : Control(bounds, nullptr, 0, background), style(style)
+    : ValueDisplay(bounds, nullptr, 0, background, style)
+{
+}
+
+ValueDisplay::ValueDisplay(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background,
+                           VstInt32 style)
+    : Control(bounds, listener, tag, background), style(style)
 {
     if (style & styleNoDraw)
         setDirty(false);

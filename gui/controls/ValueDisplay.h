@@ -49,6 +49,9 @@ public:
     void drawLabel(DrawContext* context, const char* text, Picture* picture);
 
 protected:
+    // For the editable kinds, which tell a listener.
+    ValueDisplay(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background, VstInt32 style);
+
     // The value's text as the display shows it, into textSize bytes.
     void valueText(char* text) const;
     // Marks dirty when red, green or blue differ, then stores all four bytes.
