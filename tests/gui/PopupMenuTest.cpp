@@ -1,0 +1,252 @@
+// The popup menu's entry list and box, and choices made in its native menu with real keys and
+// clicks from xdotool under Wine.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "gui/controls/PopupMenu.h"
+#include "tests/gui/ControlTestSupport.h"
+#include "tests/gui/FileChooserTestSupport.h"
+
+namespace {
+
+constexpr Rect kBox{20, 20, 120, 40};
+using Texts = std::vector<std::string>;
+using Call = std::pair<Control*, float>;
+
+PopupMenu* filled(PopupMenu* menu, std::initializer_list<const char*> texts)
+{
+    for (const char* text : texts)
+        menu->addEntry(text);
+    return menu;
+}
+
+Texts texts(const PopupMenu& menu)
+{
+    Texts all;
+    char text[ValueDisplay::textSize];
+    for (VstInt32 k = 0; menu.getEntry(k, text); ++k)
+        all.emplace_back(text);
+    return all;
+}
+
+VstInt32 current(const PopupMenu& menu) { return menu.getCurrent(nullptr, true); }
+
+struct Heard : ControlListener {
+    void valueChanged(DrawContext* context, Control* control) override
+    {
+        calls.emplace_back(control, control->getValue());
+        withContext = withContext && context;
+    }
+    std::vector<Call> calls;
+    bool withContext = true;
+};
+
+}  // namespace
+
+TEST(PopupMenuEntries, InsertingNumbersAndKeepsCurrentAndChecksWithTheirEntriesRemovingToo)
+{
+    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
+    EXPECT_EQ(current(menu), -1);
+    filled(&menu, {"A", "C"});
+    EXPECT_EQ(current(menu), 0);
+    menu.setCheck(1, true);
+    menu.setCurrent(1, true);
+    menu.addEntry("B", 1);
+    menu.addEntry(nullptr, 99);
+    EXPECT_EQ(texts(menu), (Texts{"A", "B", "C", ""}));
+    EXPECT_EQ(current(menu), 2);
+    EXPECT_TRUE(menu.isChecked(2));
+    menu.setPrefixMode(3);
+    menu.addEntry("Alpha");
+    menu.setPrefixMode(4);
+    menu.addEntry(std::string(300, 'x').c_str(), 0);
+    EXPECT_EQ(texts(menu)[5], "05 Alpha");
+    EXPECT_EQ(texts(menu)[0], "001 " + std::string(251, 'x')) << "cut to 255 characters";
+
+    menu.removeEntry(0);
+    EXPECT_TRUE(menu.removeEntry(1));
+    EXPECT_FALSE(menu.removeEntry(4));
+    EXPECT_EQ(texts(menu), (Texts{"A", "C", "", "05 Alpha"}));
+    EXPECT_EQ(current(menu), 1);
+    EXPECT_TRUE(menu.isChecked(1));
+    EXPECT_EQ(menu.findEntry("Alpha"), -1);
+    menu.setCurrent(0, true);
+    menu.removeEntry(0);
+    EXPECT_EQ(current(menu), 0) << "entries are left, so one of them is current";
+}
+
+TEST(PopupMenuEntries, NonRawIndicesCountNeitherSeparatorsNorTitles)
+{
+    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
+    filled(&menu, {"-TTitle", "A", "-", "B", "C"});
+    ASSERT_TRUE(menu.setCurrent(2, false));
+    char text[ValueDisplay::textSize];
+    EXPECT_EQ(menu.getCurrent(text, false), 2);
+    EXPECT_STREQ(text, "C");
+    EXPECT_EQ(current(menu), 4);
+    EXPECT_FALSE(menu.setCurrent(3, false)) << "only three entries count";
+    EXPECT_FALSE(menu.setCurrent(2, true)) << "a separator";
+    EXPECT_EQ(current(menu), 4);
+}
+
+TEST(PopupMenuEntries, SubmenusAndThePressedPictureAreHeldUntilReleasedAndTheTreeStaysFinite)
+{
+    useTestModule();
+    Picture* picture = new Picture(911);
+    auto* sub = new PopupMenu(kBox, nullptr, 0, nullptr, nullptr, 0);
+    {
+        PopupMenu menu(kBox, nullptr, 0, nullptr, picture, 0);
+        EXPECT_EQ(picture->referenceCount(), 2);
+        menu.setPrefixMode(2);
+        EXPECT_TRUE(menu.addSubmenu(sub, "More"));
+        EXPECT_EQ(texts(menu), Texts{"-M1 More"});
+        EXPECT_FALSE(sub->addSubmenu(sub, "Self"));
+        EXPECT_FALSE(sub->addSubmenu(&menu, "Loop"));
+        menu.removeEntry(0);
+        EXPECT_EQ(sub->referenceCount(), 2) << "removing its entry keeps the submenu";
+        menu.removeAllEntries();
+        EXPECT_EQ(sub->referenceCount(), 1);
+        menu.addSubmenu(sub, "Again");
+        while (menu.addEntry("x")) {}
+        EXPECT_EQ(menu.getEntryCount(), PopupMenu::maxEntries);
+        EXPECT_FALSE(menu.addSubmenu(sub, "Full"));
+        EXPECT_EQ(sub->referenceCount(), 2);
+    }
+    EXPECT_EQ(sub->referenceCount(), 1);
+    EXPECT_EQ(picture->referenceCount(), 1);
+    sub->release();
+    picture->release();
+}
+
+TEST(PopupMenuEntries, ValuesInRangeMakeTheEntryCurrentAndToggleItsCheckOthersChangeNothing)
+{
+    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, PopupMenu::styleMultipleCheck);
+    filled(&menu, {"A", "B", "C"});
+    menu.setValue(1.7f);
+    EXPECT_TRUE(menu.isChecked(1));
+    menu.setValue(1.0f);
+    EXPECT_FALSE(menu.isChecked(1));
+    for (float outside : {3.0f, -1.0f, NAN})
+        menu.setValue(outside);
+    EXPECT_EQ(menu.getValue(), 1.0f);
+    EXPECT_EQ(current(menu), 1);
+    menu.setValue(0.0f);
+    EXPECT_TRUE(menu.checkOnly(2) && menu.isChecked(2));
+    EXPECT_FALSE(menu.isChecked(0) || menu.checkOnly(3));
+    PopupMenu empty(kBox, nullptr, 0, nullptr, nullptr, PopupMenu::styleMultipleCheck);
+    empty.setValue(-0.5f);
+    EXPECT_EQ(empty.getValue(), 0.0f);
+}
+
+TEST(PopupMenuDrawing, TheBoxShowsTheCurrentTextWithoutItsNumber)
+{
+    const auto drawsLike = [](PopupMenu& menu, const char* text) {  // white text on black
+        DrawTestSurface shown(140, 60), expected(140, 60);
+        DrawContext referenceContext(nullptr, expected.dc(), nullptr), context(nullptr, shown.dc(), nullptr);
+        ValueDisplay(kBox, nullptr, 0).drawLabel(&referenceContext, text, nullptr);
+        menu.draw(&context);
+        return shown.count(RGB(255, 255, 255)) == expected.count(RGB(255, 255, 255)) &&
+               shown.extent(0, false) == expected.extent(0, false);
+    };
+    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
+    EXPECT_TRUE(drawsLike(menu, nullptr)) << "an empty box";
+    menu.setPrefixMode(3);
+    filled(&menu, {"A", "B", "C", "D", "Alpha"})->setCurrent(4, true);
+    EXPECT_TRUE(drawsLike(menu, "Alpha"));
+    EXPECT_FALSE(drawsLike(menu, "05 Alpha"));
+    menu.setEntry(4, "X");
+    EXPECT_TRUE(drawsLike(menu, nullptr)) << "nothing past a text shorter than the number";
+}
+
+// A, B, More (X, Y, Z), separator, C; the pointer stays over the box so that keys reach the menu.
+class PopupMenuGestureTest : public ControlGestureTest {
+protected:
+    void SetUp() override
+    {
+        ControlGestureTest::SetUp();
+        pressed = new Picture(911);
+        menu = attach(filled(new PopupMenu(kBox, &heard, 7, nullptr, pressed, 0), {"A", "B"}));
+        pressed->release();
+        sub = filled(new PopupMenu(kBox, nullptr, 8, nullptr, nullptr, 0), {"X", "Y", "Z"});
+        menu->addSubmenu(sub, "More");
+        sub->release();
+        filled(menu, {"-", "C"});
+        showAll();
+    }
+    void open(const std::string& then, const char* button = "1")
+    {
+        perform(to(centre) + "mousedown " + button + " sleep 0.15 mouseup " + button + " sleep 0.8 " + then);
+    }
+
+    static constexpr Point centre{70, 30};
+    Heard heard;
+    Picture* pressed = nullptr;
+    PopupMenu* menu = nullptr;
+    PopupMenu* sub = nullptr;
+};
+
+TEST_F(PopupMenuGestureTest, KeysChooseInASubmenuAndTheListenerHearsThatMenu)
+{
+    menu->setValue(1.0f);
+    open("key --delay 150 Down Down Down Right Down Down Return");
+    EXPECT_EQ(heard.calls, std::vector<Call>{Call(sub, 2.0f)});
+    EXPECT_EQ(menu->getValue(), 1.0f);
+    EXPECT_EQ(menu->getLastResult(), 7) << "the submenu's ids follow the menu's five";
+    VstInt32 index = -1;
+    EXPECT_EQ(menu->getLastMenu(index), sub);
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(root->getFocusView(), nullptr);
+
+    runUnix("/usr/bin/xdotool" + to(centre) + "sleep 0.8 key Down Return", false);
+    menu->focusGained(nullptr);  // opened without a press, so without a context
+    EXPECT_EQ(heard.calls.back(), Call(menu, 0.0f));
+    EXPECT_TRUE(heard.withContext) << "a context is made for the listener";
+}
+
+TEST_F(PopupMenuGestureTest, ChoosingTwiceTogglesAMultipleCheckAndDismissingTellsNobody)
+{
+    menu->setStyle(PopupMenu::styleMultipleCheck);
+    open("key Down Return", "3");
+    EXPECT_EQ(menu->getLastButtons(), int(mouseRight));
+    EXPECT_TRUE(menu->isChecked(0));
+    open("key Down Return");
+    EXPECT_FALSE(menu->isChecked(0));
+    ASSERT_EQ(heard.calls.size(), 2u);
+
+    menu->setValue(1.0f);
+    for (const std::string& dismissal : {std::string("key Escape"), to(Point{250, 150}) + "click 1"}) {
+        menu->setDirty(false);
+        open(dismissal);
+        EXPECT_EQ(heard.calls.size(), 2u);
+        EXPECT_EQ(menu->getValue(), 1.0f);
+        EXPECT_TRUE(menu->isDirty()) << "the normal box replaces the pressed picture";
+    }
+}
+
+TEST_F(PopupMenuGestureTest, AClickOnAnItemChoosesItInAMenuOpenedBelowTheBox)
+{
+    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
+    std::atomic<bool> done{false};
+    RECT shownAt{};
+    std::thread driver([&] {
+        for (const DWORD end = GetTickCount() + 5000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
+            Sleep(20);
+        Sleep(800);
+        RECT item{};  // C, after the separator
+        GetWindowRect(openMenu(), &shownAt);
+        if (GetMenuItemRect(nullptr, HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0)), 4, &item))
+            clickAt(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        if (IsWindowVisible(openMenu()))  // never leave the test's thread in the menu
+            xdotool(moveTo(hostCorner.h + centre.h, hostCorner.v + centre.v) + " key Escape");
+        done = true;
+    });
+    runUnix("/usr/bin/xdotool" + to(centre) + "mousedown 1 sleep 0.15 mouseup 1", false);
+    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 20000));
+    driver.join();
+    EXPECT_EQ(shownAt.left, hostCorner.h + kBox.left) << "below the box";
+    EXPECT_EQ(shownAt.top, hostCorner.v + kBox.bottom);
+    EXPECT_EQ(heard.calls, std::vector<Call>{Call(menu, 4.0f)});
+}
