@@ -13,8 +13,10 @@
 #include "gui/controls/Knob.h"
 #include "gui/controls/LevelMeter.h"
 #include "gui/controls/MomentaryButton.h"
+#include "gui/controls/PopupMenu.h"
 #include "gui/controls/RockerSwitch.h"
 #include "gui/controls/SplashControl.h"
+#include "gui/controls/TextField.h"
 #include "gui/controls/ToggleButton.h"
 #include "gui/controls/TrackingToggleButton.h"
 #include "gui/controls/ValueDisplay.h"
@@ -23,6 +25,7 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 #include "gui/draw/ViewGroup.h"
+#include "gui/files/FileChooser.h"
 
 namespace {
 
@@ -33,12 +36,32 @@ constexpr Point kFirstSection{10, 50};
 constexpr int kSectionGap = 10;
 
 // Controls with no parameter behind them.
-constexpr VstInt32 kReelTag = 100, kSplashTag = 101;
+constexpr VstInt32 kReelTag = 100, kSplashTag = 101, kTapeTag = 102, kSpeedTag = 103, kOpenTag = 104,
+                   kSampleTag = 105;
 
 const Color kCream{236, 226, 196, 0};
 const Color kFloor{30, 37, 38, 0};
+const Color kRaisedFloor{52, 64, 66, 0};
 
 void percentText(float value, char* text) { std::snprintf(text, 256, "Knob %3d %%", int(std::lround(value * 100.0f))); }
+
+// The look the text boxes share with the knob's display: cream on the floor, sunk in.
+void styleLikeTheDisplay(ValueDisplay* display)
+{
+    display->setBackColor(kFloor);
+    display->setFrameColor(colorBlack);
+    display->setFontColor(kCream);
+}
+
+// The file name of a path, after its last backslash or slash.
+const char* fileNameOf(const char* path)
+{
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/')
+            name = c + 1;
+    return name;
+}
 
 }  // namespace
 
@@ -85,6 +108,8 @@ void GalleryEditor::close()
         control = nullptr;
     knobText = sliderDigits = knobDigits = meter = stripView = nullptr;
     reel = nullptr;
+    tapeMenu = nullptr;
+    sampleName = nullptr;
 }
 
 // Each section is a group drawn over its own part of the bench picture.
@@ -132,29 +157,66 @@ void GalleryEditor::buildSliders(ViewGroup* section)
 
 void GalleryEditor::buildSwitches(ViewGroup* section)
 {
-    add(section, new HorizontalSwitch(Rect::fromSize(20, 60, 40, 40), this, kSelector, 3, 40, 3,
+    add(section, new HorizontalSwitch(Rect::fromSize(20, 45, 40, 40), this, kSelector, 3, 40, 3,
                                       picture(kSelectorStrip), Point{}));
-    add(section, new VerticalSwitch(Rect::fromSize(80, 60, 40, 40), this, kVerticalSelector, 3, 40, 3,
+    add(section, new VerticalSwitch(Rect::fromSize(80, 45, 40, 40), this, kVerticalSelector, 3, 40, 3,
                                     picture(kSelectorStrip), Point{}));
-    add(section, new RockerSwitch(Rect::fromSize(145, 55, 30, 50), this, kRocker, 50, picture(kRockerStrip), Point{},
+    add(section, new RockerSwitch(Rect::fromSize(145, 40, 30, 50), this, kRocker, 50, picture(kRockerStrip), Point{},
                                   0));
+
+    // An option menu of tape stocks with the tape speed in a submenu; each checks its current entry.
+    auto* speeds = new PopupMenu(Rect{}, this, kSpeedTag, nullptr, nullptr, PopupMenu::styleCheckCurrent);
+    for (const char* speed : {"3.75 ips", "7.5 ips", "15 ips"})
+        speeds->addEntry(speed);
+    speeds->setCurrent(1, true);
+    tapeMenu = new PopupMenu(Rect::fromSize(20, 112, 160, 24), this, kTapeTag, nullptr, nullptr,
+                             PopupMenu::styleCheckCurrent);
+    styleLikeTheDisplay(tapeMenu);
+    tapeMenu->setBackColor(kRaisedFloor);
+    for (const char* entry : {"-TTape stock", "Ferric C-60", "Chrome C-90", "Metal C-46", "-GWire (retired)", "-"})
+        tapeMenu->addEntry(entry);
+    tapeMenu->addSubmenu(speeds, "Speed");
+    speeds->release();  // the tape menu holds it now
+    tapeMenu->setCurrent(0, false);
+    section->attachChild(tapeMenu);
 }
 
 void GalleryEditor::buildButtons(ViewGroup* section)
 {
-    add(section, new ToggleButton(Rect::fromSize(20, 60, 40, 40), this, kPushButton, picture(kPushButtonStrip)));
-    add(section, new MomentaryButton(Rect::fromSize(80, 60, 40, 40), this, kMomentary, 40, picture(kPushButtonStrip),
+    add(section, new ToggleButton(Rect::fromSize(20, 40, 40, 40), this, kPushButton, picture(kPushButtonStrip)));
+    add(section, new MomentaryButton(Rect::fromSize(80, 40, 40, 40), this, kMomentary, 40, picture(kPushButtonStrip),
                                      Point{}));
-    add(section, new TrackingToggleButton(Rect::fromSize(145, 70, 20, 20), this, kLed, 20, picture(kLedStrip),
+    add(section, new TrackingToggleButton(Rect::fromSize(145, 50, 20, 20), this, kLed, 20, picture(kLedStrip),
                                           Point{}));
+
+    // A button that asks for a sample with the file chooser, and the sample's name, editable.
+    section->attachChild(new ToggleButton(Rect::fromSize(20, 100, 40, 40), this, kOpenTag, picture(kPushButtonStrip)));
+    sampleName = new TextField(Rect::fromSize(68, 108, 112, 24), this, kSampleTag, "no sample", nullptr,
+                               ValueDisplay::styleBevelIn);
+    styleLikeTheDisplay(sampleName);
+    section->attachChild(sampleName);
+}
+
+// Runs inside the button's press: the dialog is modal over the editor.
+void GalleryEditor::chooseSample()
+{
+    VstFileType wave{};
+    std::snprintf(wave.name, sizeof wave.name, "WAVE audio");
+    std::snprintf(wave.dosType, sizeof wave.dosType, "wav");
+    VstFileSelect request{};
+    request.command = kVstFileLoad;
+    request.nbFileTypes = 1;
+    request.fileTypes = &wave;
+    std::snprintf(request.title, sizeof request.title, "Load a sample");
+    FileChooser chooser(effect);
+    if (chooser.run(&request) > 0 && request.returnPath)
+        sampleName->setText(fileNameOf(request.returnPath));
 }
 
 void GalleryEditor::buildDisplays(ViewGroup* section)
 {
     auto* text = new ValueDisplay(Rect::fromSize(14, 36, 172, 26), nullptr, ValueDisplay::styleBevelIn);
-    text->setBackColor(kFloor);
-    text->setFrameColor(colorBlack);
-    text->setFontColor(kCream);
+    styleLikeTheDisplay(text);
     text->setValueToText(percentText);
     section->attachChild(knobText = text);
 
@@ -215,6 +277,11 @@ void GalleryEditor::setParameter(VstInt32 index, float value)
 void GalleryEditor::valueChanged(DrawContext* context, Control* control)
 {
     const VstInt32 tag = control->getTag();
+    if (tag == kOpenTag && control->getValue() != 0.0f) {
+        control->redrawIfDirty(context);
+        chooseSample();
+        control->setValue(0.0f);
+    }
     if (tag < 0 || tag >= kGalleryParameters)
         return;
     effect->automateParameter(tag, control->getValue());

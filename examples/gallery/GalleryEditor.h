@@ -1,6 +1,7 @@
 // The gallery's face: every control of the toolkit at once, in six view groups on a bench
 // panel. Controls with a parameter behind them automate it; the displays, the meter and the
-// picture strip show parameters; the reel turns on idle; the splash opens over the bench.
+// picture strip show parameters; the reel turns on idle; the splash opens over the bench; the
+// tape menu and the sample's name are the native widgets, and a button opens the file chooser.
 #pragma once
 
 #include "GalleryEffect.h"
@@ -10,6 +11,8 @@
 class AnimationControl;
 class Control;
 class Picture;
+class PopupMenu;
+class TextField;
 class ViewGroup;
 
 class GalleryEditor : public GuiEditorBase, public ControlListener {
@@ -54,6 +57,7 @@ private:
     void buildDisplays(ViewGroup* section);
     void buildMeterAndMotion(ViewGroup* section);
     void add(ViewGroup* section, Control* control);
+    void chooseSample();
     // The displays, the meter and the strip show parameters; they follow them here.
     void showParameters();
 
@@ -65,4 +69,6 @@ private:
     Control* meter = nullptr;
     Control* stripView = nullptr;
     AnimationControl* reel = nullptr;
+    PopupMenu* tapeMenu = nullptr;
+    TextField* sampleName = nullptr;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The gallery loads in the project's host like any plug-in: its identity and parameters, and
-# a picture of its editor with every control drawn.
+# a picture of its editor with every control drawn, the tape menu and the sample name included.
 # usage: gallery-test.sh GALLERY.dll
 set -uo pipefail
 dll=$1
@@ -24,6 +24,13 @@ if timeout 120 "$host" editor "$dll" --seconds 1.5 --shot "$work/gallery.png" 2>
     for area in 188x142+18+74 188x142+228+74 188x142+438+74 188x142+18+254 188x142+228+254 188x142+438+254; do
         colours=$(convert "$work/gallery.png" -crop "$area" +repage -format '%k' info:)
         ((colours > 20)) || failed "section $area shows only $colours colours: no controls drawn"
+    done
+    # The tape menu's raised box and the sample name's sunk one, each with its text in it.
+    menu=$(convert "$work/gallery.png" -format '%[pixel:p{452,164}]' info:)
+    [[ $menu == "srgb(52,64,66)" ]] || failed "no tape menu box at (450, 162): $menu"
+    for area in 160x24+450+162 112x24+78+338; do
+        colours=$(convert "$work/gallery.png" -crop "$area" +repage -format '%k' info:)
+        ((colours > 8)) || failed "the box $area shows only $colours colours: no text"
     done
 else
     failed "editor: $(head -c 300 "$work/stderr")"
