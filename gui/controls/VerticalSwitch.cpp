@@ -31,12 +31,16 @@ void VerticalSwitch::mouseDown(DrawContext* context, const Point& where)
         PressTracking::tellIfDirty(listener, context, this);
         return;
     }
-    const double step = double(frameHeight) / positionCount;
+    const double step = positionStep();
     PressTracking::track(
         *this, context, where,
         [&](const Point& at) {
-            setValue(PictureStrip::positionValue(at.v - bounds.top, step, positionCount));
+            setValue(PictureStrip::positionValue(distanceAlong(at), step, positionCount));
             PressTracking::tellIfDirty(listener, context, this);
         },
         [buttons](int now) { return now == buttons; });
 }
+
+int VerticalSwitch::distanceAlong(const Point& at) const { return at.v - bounds.top; }
+
+double VerticalSwitch::positionStep() const { return double(frameHeight) / positionCount; }

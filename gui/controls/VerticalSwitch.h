@@ -15,6 +15,11 @@ public:
     void mouseDown(DrawContext* context, const Point& where) override;
 
 protected:
+    // How far along the switch the pointer is, from its start, and the pixels each position
+    // takes: down the switch here, across it in the horizontal one.
+    virtual int distanceAlong(const Point& at) const;
+    virtual double positionStep() const;
+
     Point offset;
     VstInt32 frameHeight;
     VstInt32 frameCount;  // stored only: the frame shown follows positionCount
