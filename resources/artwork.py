@@ -489,23 +489,28 @@ def paint_rivet(img, cx, cy, r):
     fill(img, (cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1), sd_circle(cx, cy, r), shade)
 
 
-def paint_plate(img, workdir):
-    x0, y0, x1, y1 = PLATE
+def paint_name_plate(img, box, title, workdir, seed=21, sheen=(0.32, 0.1, 0.22, 0.82, 0.12), title_size=26,
+                     kerning=1.2, title_margin=30, title_top=10, maker_size=10, maker_gap=5, rivet=2.3):
+    """Brushed plate with the title stamped in and the maker's name under it between fine
+    rules, riveted at the corners. sheen: centre, slant and width of the broad highlight,
+    centre and width of the narrow one, across the plate. The gallery's bench reuses it."""
+    x0, y0, x1, y1 = box
     plate = sd_rrect(x0, y0, x1, y1, 4.0)
     shadow(img, plate, (int(x0) - 4, int(y0) - 4, int(x1) + 6, int(y1) + 7), 1.0, 2.0, 3.5, 0.6)
-    rnd = random.Random(21)
-    rows = [rnd.random() - 0.5 for _ in range(H)]
-    rows = [(rows[i - 1] + 2 * rows[i] + rows[(i + 1) % H]) * 0.25 for i in range(H)]
-    streak = ValueNoise(23)
-    fine = [rnd.random() - 0.5 for _ in range(W * H)]
+    rnd = random.Random(seed)
+    rows = [rnd.random() - 0.5 for _ in range(img.h)]
+    rows = [(rows[i - 1] + 2 * rows[i] + rows[(i + 1) % img.h]) * 0.25 for i in range(img.h)]
+    streak = ValueNoise(seed + 2)
+    fine = [rnd.random() - 0.5 for _ in range(img.w * img.h)]
     pw, ph = x1 - x0, y1 - y0
+    broad, slant, broad_w, narrow, narrow_w = sheen
 
     def shade(x, y, d):
         u, v = (x - x0) / pw, (y - y0) / ph
         ix, iy = int(x), int(y)
-        base = 172.0 + 44.0 * math.exp(-((u - 0.32 - 0.1 * v) / 0.22) ** 2) \
-            + 16.0 * math.exp(-((u - 0.82) / 0.12) ** 2) - 18.0 * v
-        base += rows[iy] * 16.0 + streak(x / 23.0, y * 1.3) * 7.0 + fine[iy * W + ix] * 5.0
+        base = 172.0 + 44.0 * math.exp(-((u - broad - slant * v) / broad_w) ** 2) \
+            + 16.0 * math.exp(-((u - narrow) / narrow_w) ** 2) - 18.0 * v
+        base += rows[iy] * 16.0 + streak(x / 23.0, y * 1.3) * 7.0 + fine[iy * img.w + ix] * 5.0
         e = -d
         if e < 2.0:
             gx, gy = gradient(plate, x, y)
@@ -515,20 +520,20 @@ def paint_plate(img, workdir):
 
     fill(img, (x0 - 1, y0 - 1, x1 + 1, y1 + 1), plate, shade)
 
-    # Name, stamped into the plate.
-    size = 26
+    # The title at the largest size that fits, stamped into the plate.
+    size = title_size
     while True:
-        name = text_mask("BACKTWISTER", "DejaVu-Sans-Condensed-Bold", size, 1.2, workdir)
-        if name.w <= pw - 30:
+        name = text_mask(title, "DejaVu-Sans-Condensed-Bold", size, kerning, workdir)
+        if name.w <= pw - title_margin:
             break
         size -= 1
     nx = int(round((x0 + x1) / 2 - name.w / 2))
-    ny = int(y0) + 10
+    ny = int(y0) + title_top
     engrave_text(img, name, nx, ny, (26.0, 34.0, 36.0), (250.0, 250.0, 250.0), 0.5)
 
-    maker = text_mask("Kelpworks", "DejaVu-Serif-Bold-Italic", 10, 0.5, workdir)
+    maker = text_mask("Kelpworks", "DejaVu-Serif-Bold-Italic", maker_size, 0.5, workdir)
     mx = int(round((x0 + x1) / 2 - maker.w / 2))
-    my = ny + name.h + 5
+    my = ny + name.h + maker_gap
     engrave_text(img, maker, mx, my, (20.0, 92.0, 84.0), (245.0, 245.0, 245.0), 0.4)
     # fine rules either side of the maker's name
     ry = my + maker.h // 2
@@ -538,7 +543,7 @@ def paint_plate(img, workdir):
             img.blend(x, ry + 1, (250.0, 250.0, 250.0), 0.35)
 
     for (rx, ry2) in ((x0 + 6, y0 + 6), (x1 - 6, y0 + 6), (x0 + 6, y1 - 6), (x1 - 6, y1 - 6)):
-        paint_rivet(img, rx, ry2, 2.3)
+        paint_rivet(img, rx, ry2, rivet)
 
 
 def paint_waveform(img):
@@ -592,7 +597,7 @@ def make_face(workdir):
     paint_enclosure(img)
     for (cx, cy, a) in ((28.5, 24.5, 0.3), (291.5, 24.5, 1.1), (28.5, 214.5, 0.7), (291.5, 214.5, 0.05)):
         paint_screw(img, cx, cy, 5.5, a)
-    paint_plate(img, workdir)
+    paint_name_plate(img, PLATE, "BACKTWISTER", workdir)
     paint_waveform(img)
     paint_jack_labels(img, workdir)
     return img

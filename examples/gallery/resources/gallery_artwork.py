@@ -242,58 +242,6 @@ def make_section_plate():
     return img
 
 
-def paint_name_plate(img, workdir):
-    """Brushed plate stamped with the bench's name; the same metal as the
-    pedal's plate, with its brushing sized to this panel."""
-    x0, y0, x1, y1 = NAME_PLATE
-    plate = sd_rrect(x0, y0, x1, y1, 4.0)
-    shadow(img, plate, (int(x0) - 4, int(y0) - 4, int(x1) + 6, int(y1) + 7), 1.0, 2.0, 3.5, 0.6)
-    rnd = random.Random(121)
-    rows = [rnd.random() - 0.5 for _ in range(img.h)]
-    rows = [(rows[i - 1] + 2 * rows[i] + rows[(i + 1) % img.h]) * 0.25 for i in range(img.h)]
-    streak = ValueNoise(123)
-    fine = [rnd.random() - 0.5 for _ in range(img.w * img.h)]
-    pw, ph = x1 - x0, y1 - y0
-
-    def shade(x, y, d):
-        u, v = (x - x0) / pw, (y - y0) / ph
-        ix, iy = int(x), int(y)
-        base = 172.0 + 44.0 * math.exp(-((u - 0.3 - 0.06 * v) / 0.2) ** 2) \
-            + 16.0 * math.exp(-((u - 0.84) / 0.1) ** 2) - 18.0 * v
-        base += rows[iy] * 16.0 + streak(x / 23.0, y * 1.3) * 7.0 + fine[iy * img.w + ix] * 5.0
-        e = -d
-        if e < 2.0:
-            gx, gy = gradient(plate, x, y)
-            lit = -(gx * 0.55 + gy * 0.83)
-            base += lit * 55.0 * (1.0 - e / 2.0)
-        return (base * 0.985, base, base * 1.02)
-
-    fill(img, (x0 - 1, y0 - 1, x1 + 1, y1 + 1), plate, shade)
-
-    size = 17
-    while True:
-        name = text_mask("BACKTWISTER CONTROL BENCH", "DejaVu-Sans-Condensed-Bold", size, 1.0, workdir)
-        if name.w <= pw - 40:
-            break
-        size -= 1
-    nx = int(round((x0 + x1) / 2 - name.w / 2))
-    ny = int(y0) + 7
-    engrave_text(img, name, nx, ny, (26.0, 34.0, 36.0), (250.0, 250.0, 250.0), 0.5)
-
-    maker = text_mask("Kelpworks", "DejaVu-Serif-Bold-Italic", 9, 0.5, workdir)
-    mx = int(round((x0 + x1) / 2 - maker.w / 2))
-    my = ny + name.h + 4
-    engrave_text(img, maker, mx, my, (20.0, 92.0, 84.0), (245.0, 245.0, 245.0), 0.4)
-    ry = my + maker.h // 2
-    for (a, b) in ((nx + 2, mx - 6), (mx + maker.w + 6, nx + name.w - 2)):
-        for x in range(a, b):
-            img.blend(x, ry, (60.0, 70.0, 72.0), 0.8)
-            img.blend(x, ry + 1, (250.0, 250.0, 250.0), 0.35)
-
-    for (rx, ry2) in ((x0 + 6, y0 + 6), (x1 - 6, y0 + 6), (x0 + 6, y1 - 6), (x1 - 6, y1 - 6)):
-        pedal.paint_rivet(img, rx, ry2, 2.1)
-
-
 def paint_swell(img, left, right, cy, amp, seed):
     """The maker's mark from the pedal: a note played backwards, swelling out
     of silence and stopping dead."""
@@ -337,7 +285,10 @@ def make_background(workdir):
         pedal.paint_enclosure(img)
     for (cx, cy, a) in ((22.5, 25.5, 0.4), (617.5, 25.5, 1.2)):
         pedal.paint_screw(img, cx, cy, 5.5, a)
-    paint_name_plate(img, workdir)
+    # The pedal's plate, with its brushing and lettering sized to this panel.
+    pedal.paint_name_plate(img, NAME_PLATE, "BACKTWISTER CONTROL BENCH", workdir, seed=121,
+                           sheen=(0.3, 0.06, 0.2, 0.84, 0.1), title_size=17, kerning=1.0, title_margin=40,
+                           title_top=7, maker_size=9, maker_gap=4, rivet=2.1)
     paint_bench_marks(img, workdir)
     for (ox, oy), label in SECTIONS:
         paint_pocket(img, ox, oy)
