@@ -250,3 +250,43 @@ TEST_F(PopupMenuGestureTest, AClickOnAnItemChoosesItInAMenuOpenedBelowTheBox)
     EXPECT_EQ(shownAt.top, hostCorner.v + kBox.bottom);
     EXPECT_EQ(heard.calls, std::vector<Call>{Call(menu, 4.0f)});
 }
+
+// Every kind of entry as the system's menu holds it: a title disabled but not grey, a greyed
+// entry, the current entry checked, a separator, a new column every two items, and the menu
+// opened over the box rather than below it.
+TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
+{
+    auto* kinds = attach(filled(new PopupMenu(Rect{150, 20, 250, 40}, &heard, 9, nullptr, nullptr,
+                                              PopupMenu::styleOpenAbove | PopupMenu::styleCheckCurrent),
+                                {"-TTitle", "-GGrey", "A", "-", "B"}));
+    kinds->setCurrent(2, true);
+    kinds->setItemsPerColumn(2);
+    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
+    std::vector<UINT> states;
+    RECT shownAt{};
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        for (const DWORD end = GetTickCount() + 5000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
+            Sleep(20);
+        Sleep(500);
+        GetWindowRect(openMenu(), &shownAt);
+        HMENU shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
+        for (int k = 0; k < GetMenuItemCount(shown); ++k)
+            states.push_back(GetMenuState(shown, k, MF_BYPOSITION));
+        xdotool(moveTo(hostCorner.h + 200, hostCorner.v + 30) + " key Escape");
+        done = true;
+    });
+    runUnix("/usr/bin/xdotool" + to(Point{200, 30}) + "mousedown 1 sleep 0.15 mouseup 1", false);
+    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 20000));
+    driver.join();
+
+    ASSERT_EQ(states.size(), 5u);
+    const UINT kind = MF_DISABLED | MF_GRAYED | MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK;
+    EXPECT_EQ(states[0] & kind, UINT(MF_DISABLED)) << "title";
+    EXPECT_EQ(states[1] & MF_GRAYED, UINT(MF_GRAYED)) << "greyed";
+    EXPECT_EQ(states[2] & kind, UINT(MF_CHECKED | MF_MENUBREAK)) << "current, and the third item";
+    EXPECT_EQ(states[3] & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(states[4] & kind, UINT(MF_MENUBREAK)) << "the fifth item starts the third column";
+    EXPECT_EQ(shownAt.top, hostCorner.v + 20) << "over the box";
+    EXPECT_TRUE(heard.calls.empty());
+}
