@@ -25,6 +25,18 @@ void pump()
         DispatchMessageA(&message);
 }
 
+// The footswitch's pixels, as the screen shows them, in one number.
+unsigned long footswitchPixels()
+{
+    HDC device = GetDC(nullptr);  // the host window sits at the screen's corner
+    unsigned long sum = 0;
+    for (int y = 95; y < 165; ++y)
+        for (int x = 120; x < 190; ++x)
+            sum = sum * 31 + GetPixel(device, x, y);
+    ReleaseDC(nullptr, device);
+    return sum;
+}
+
 template <typename Step>
 double microsecondsPer(int count, Step step)
 {
@@ -58,6 +70,20 @@ int main(int argc, char** argv)
         pump();
         dispatch(effEditIdle);
         Sleep(10);
+    }
+
+    // Figures from an editor that draws nothing (no display, or a Wine server started without
+    // one) would look like a very fast one.
+    const unsigned long before = footswitchPixels();
+    effect->setParameter(effect, 0, effect->getParameter(effect, 0) < 0.5f ? 1.0f : 0.0f);
+    for (int i = 0; i < 30; ++i) {
+        pump();
+        dispatch(effEditIdle);
+        Sleep(10);
+    }
+    if (footswitchPixels() == before) {
+        std::fprintf(stderr, "the editor does not draw: is there a display?\n");
+        return 1;
     }
 
     const double clean = microsecondsPer(20000, [&](int) { dispatch(effEditIdle); });

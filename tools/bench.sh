@@ -14,5 +14,7 @@ cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/ming
 cmake --build build/win32 -j2 --target process_bench editor_bench BACKTWISTER >/dev/null
 wine_env "$root/build/win32"
 wine build/win32/bench/process_bench.exe build/win32/bin/BACKTWISTER.dll
+# A Wine server started without a display would serve the editor's windows too: let it end.
+wineserver -w
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
     "wine build/win32/bench/editor_bench.exe build/win32/bin/BACKTWISTER.dll; wineserver -w"
