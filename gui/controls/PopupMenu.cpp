@@ -14,6 +14,8 @@ constexpr VstInt32 entrySlotsPerGrowth = 32;
 constexpr VstInt32 submenuSlotsPerGrowth = 10;
 // Long menus get no column breaks of ours: the system fits them to the screen itself.
 constexpr VstInt32 longestColumnedMenu = 160;
+// A command message carries 16 bits of id; a larger one would arrive as another entry's.
+constexpr VstInt32 largestCommandId = 0xFFFF;
 
 bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
 bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
@@ -381,6 +383,8 @@ bool PopupMenu::appendEntry(VstInt32 k, VstInt32& submenuIndex, VstInt32& nextId
     UINT flags = MF_STRING;
     if (entryCount < longestColumnedMenu && itemsPerColumn > 0 && items > 0 && items % itemsPerColumn == 0)
         flags |= MF_MENUBREAK;
+    if (!hasKind(text, "-M") && idBase + k > largestCommandId)
+        return false;
     const UINT_PTR id = UINT_PTR(idBase + k);
     if (hasKind(text, "-G"))
         return AppendMenuA(menuHandle, flags | MF_GRAYED, id, text + 2);
@@ -414,7 +418,7 @@ VstInt32 PopupMenu::trackMenu(HWND window, const Point& position)
     if (!TrackPopupMenu(menuHandle, TPM_LEFTALIGN | TPM_TOPALIGN | button, position.h, position.v, 0, window, nullptr))
         return -1;
     MSG message;
-    if (!PeekMessageA(&message, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || message.wParam >= 0x10000)
+    if (!PeekMessageA(&message, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || message.wParam > WPARAM(largestCommandId))
         return -1;
     return VstInt32(message.wParam);
 }

@@ -290,3 +290,35 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
     EXPECT_EQ(shownAt.top, hostCorner.v + 20) << "over the box";
     EXPECT_TRUE(heard.calls.empty());
 }
+
+// Ids run on through the whole tree, and a command message holds 16 bits of one: entries past
+// 65535 are left out rather than be chosen as the entry whose id they wrap round to.
+TEST_F(PopupMenuGestureTest, EntriesBeyondSixteenBitIdsAreLeftOut)
+{
+    auto* tree = attach(filled(new PopupMenu(Rect{150, 20, 250, 40}, &heard, 9, nullptr, nullptr, 0), {"A"}));
+    for (int s = 0; s < 64; ++s) {
+        auto* sub = new PopupMenu(Rect{}, nullptr, 0, nullptr, nullptr, 0);
+        for (int k = 0; k < PopupMenu::maxEntries; ++k)
+            sub->addEntry("e");
+        tree->addSubmenu(sub, "more");
+        sub->release();
+    }
+    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
+    int firstCount = -1, lastCount = -1;
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        for (const DWORD end = GetTickCount() + 10000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
+            Sleep(20);
+        HMENU shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
+        firstCount = GetMenuItemCount(GetSubMenu(shown, 1));
+        lastCount = GetMenuItemCount(GetSubMenu(shown, 64));
+        xdotool(moveTo(hostCorner.h + 200, hostCorner.v + 30) + " sleep 0.5 key Escape");
+        done = true;
+    });
+    runUnix("/usr/bin/xdotool" + to(Point{200, 30}) + "mousedown 1 sleep 0.15 mouseup 1", false);
+    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 30000));
+    driver.join();
+    EXPECT_EQ(firstCount, PopupMenu::maxEntries);
+    // The last submenu's ids start at 65 + 63 * 1024 = 64577.
+    EXPECT_EQ(lastCount, 65535 - 64577 + 1);
+}
