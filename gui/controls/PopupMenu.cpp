@@ -320,12 +320,16 @@ void PopupMenu::focusGained(DrawContext* context)
     lastResult = -1;
     HWND window = root ? root->getOwnWindow() : nullptr;
     VstInt32 nextId = 0;
-    if (window && buildMenu(nextId))
+    HMENU built = nullptr;
+    if (window && buildMenu(nextId)) {
+        built = menuHandle;  // a view taking the focus while the menu is open makes us forget it
         lastResult = trackMenu(window, menuPosition(context, window));
+    }
     PopupMenu* owner = lastResult >= 0 ? ownerOf(lastResult) : nullptr;
     const VstInt32 index = owner ? lastResult - owner->idBase : -1;
+    menuHandle = built;
     destroyMenus();
-    if (root)
+    if (root && root->getFocusView() == this)
         root->setFocusView(nullptr);
     if (pressedPicture)
         setDirty(true);

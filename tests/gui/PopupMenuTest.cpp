@@ -253,7 +253,7 @@ TEST_F(PopupMenuGestureTest, AClickOnAnItemChoosesItInAMenuOpenedBelowTheBox)
 
 // Every kind of entry as the system's menu holds it: a title disabled but not grey, a greyed
 // entry, the current entry checked, a separator, a new column every two items, and the menu
-// opened over the box rather than below it.
+// opened over the box rather than below it; and destroyed after, whoever took the focus.
 TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
 {
     auto* kinds = attach(filled(new PopupMenu(Rect{150, 20, 250, 40}, &heard, 9, nullptr, nullptr,
@@ -263,6 +263,7 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
     kinds->setItemsPerColumn(2);
     const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
     std::vector<UINT> states;
+    HMENU shown = nullptr;
     RECT shownAt{};
     std::atomic<bool> done{false};
     std::thread driver([&] {
@@ -270,9 +271,11 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
             Sleep(20);
         Sleep(500);
         GetWindowRect(openMenu(), &shownAt);
-        HMENU shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
+        shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
         for (int k = 0; k < GetMenuItemCount(shown); ++k)
             states.push_back(GetMenuState(shown, k, MF_BYPOSITION));
+        // A press on the root's window takes the focus from the open menu.
+        SendMessageA(root->getOwnWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(280, 150));
         xdotool(moveTo(hostCorner.h + 200, hostCorner.v + 30) + " key Escape");
         done = true;
     });
@@ -289,6 +292,7 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
     EXPECT_EQ(states[4] & kind, UINT(MF_MENUBREAK)) << "the fifth item starts the third column";
     EXPECT_EQ(shownAt.top, hostCorner.v + 20) << "over the box";
     EXPECT_TRUE(heard.calls.empty());
+    EXPECT_FALSE(IsMenu(shown)) << "destroyed although the focus was taken while it was open";
 }
 
 // Ids run on through the whole tree, and a command message holds 16 bits of one: entries past
