@@ -181,6 +181,38 @@ protected:
         perform(to(centre) + "mousedown " + button + " sleep 0.15 mouseup " + button + " sleep 0.8 " + then);
     }
 
+    // Clicks at `at` and works the menu that opens from a thread of its own, the test's thread
+    // being inside the menu meanwhile; Escape follows until the menu has closed, so that a
+    // failing test never stays in it.
+    template <typename Steps>
+    void workMenu(const Point& at, Steps steps)
+    {
+        std::atomic<bool> worked{false}, closed{false};
+        std::thread driver([&] {
+            HWND shown = nullptr;
+            for (const DWORD end = GetTickCount() + 10000; !(shown = visibleMenu()) && LONG(end - GetTickCount()) > 0;)
+                Sleep(20);
+            if (shown) {
+                Sleep(500);
+                steps(shown, HMENU(SendMessageA(shown, MN_GETHMENU, 0, 0)));
+            }
+            worked = true;
+            for (int tries = 0; tries < 20 && !closed; ++tries, Sleep(500))
+                xdotool(moveTo(hostCorner.h + at.h, hostCorner.v + at.v) + " key Escape");
+        });
+        runUnix("/usr/bin/xdotool" + to(at) + "mousedown 1 sleep 0.15 mouseup 1", false);
+        EXPECT_TRUE(pumpUntil([&] { return worked.load(); }, 30000));
+        closed = true;
+        driver.join();
+    }
+    static HWND visibleMenu()
+    {
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32768", nullptr));)
+            if (IsWindowVisible(window))
+                return window;
+        return nullptr;
+    }
+
     static constexpr Point centre{70, 30};
     Heard heard;
     Picture* pressed = nullptr;
@@ -228,24 +260,13 @@ TEST_F(PopupMenuGestureTest, ChoosingTwiceTogglesAMultipleCheckAndDismissingTell
 
 TEST_F(PopupMenuGestureTest, AClickOnAnItemChoosesItInAMenuOpenedBelowTheBox)
 {
-    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
-    std::atomic<bool> done{false};
     RECT shownAt{};
-    std::thread driver([&] {
-        for (const DWORD end = GetTickCount() + 5000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
-            Sleep(20);
-        Sleep(800);
+    workMenu(centre, [&](HWND window, HMENU shown) {
+        GetWindowRect(window, &shownAt);
         RECT item{};  // C, after the separator
-        GetWindowRect(openMenu(), &shownAt);
-        if (GetMenuItemRect(nullptr, HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0)), 4, &item))
+        if (GetMenuItemRect(nullptr, shown, 4, &item))
             clickAt(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-        if (IsWindowVisible(openMenu()))  // never leave the test's thread in the menu
-            xdotool(moveTo(hostCorner.h + centre.h, hostCorner.v + centre.v) + " key Escape");
-        done = true;
     });
-    runUnix("/usr/bin/xdotool" + to(centre) + "mousedown 1 sleep 0.15 mouseup 1", false);
-    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 20000));
-    driver.join();
     EXPECT_EQ(shownAt.left, hostCorner.h + kBox.left) << "below the box";
     EXPECT_EQ(shownAt.top, hostCorner.v + kBox.bottom);
     EXPECT_EQ(heard.calls, std::vector<Call>{Call(menu, 4.0f)});
@@ -261,27 +282,17 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
                                 {"-TTitle", "-GGrey", "A", "-", "B"}));
     kinds->setCurrent(2, true);
     kinds->setItemsPerColumn(2);
-    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
     std::vector<UINT> states;
     HMENU shown = nullptr;
     RECT shownAt{};
-    std::atomic<bool> done{false};
-    std::thread driver([&] {
-        for (const DWORD end = GetTickCount() + 5000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
-            Sleep(20);
-        Sleep(500);
-        GetWindowRect(openMenu(), &shownAt);
-        shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
+    workMenu(Point{200, 30}, [&](HWND window, HMENU menuShown) {
+        GetWindowRect(window, &shownAt);
+        shown = menuShown;
         for (int k = 0; k < GetMenuItemCount(shown); ++k)
             states.push_back(GetMenuState(shown, k, MF_BYPOSITION));
         // A press on the root's window takes the focus from the open menu.
         SendMessageA(root->getOwnWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(280, 150));
-        xdotool(moveTo(hostCorner.h + 200, hostCorner.v + 30) + " key Escape");
-        done = true;
     });
-    runUnix("/usr/bin/xdotool" + to(Point{200, 30}) + "mousedown 1 sleep 0.15 mouseup 1", false);
-    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 20000));
-    driver.join();
 
     ASSERT_EQ(states.size(), 5u);
     const UINT kind = MF_DISABLED | MF_GRAYED | MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK;
@@ -307,21 +318,11 @@ TEST_F(PopupMenuGestureTest, EntriesBeyondSixteenBitIdsAreLeftOut)
         tree->addSubmenu(sub, "more");
         sub->release();
     }
-    const auto openMenu = [] { return FindWindowExA(nullptr, nullptr, "#32768", nullptr); };
     int firstCount = -1, lastCount = -1;
-    std::atomic<bool> done{false};
-    std::thread driver([&] {
-        for (const DWORD end = GetTickCount() + 10000; !IsWindowVisible(openMenu()) && LONG(end - GetTickCount()) > 0;)
-            Sleep(20);
-        HMENU shown = HMENU(SendMessageA(openMenu(), MN_GETHMENU, 0, 0));
+    workMenu(Point{200, 30}, [&](HWND, HMENU shown) {
         firstCount = GetMenuItemCount(GetSubMenu(shown, 1));
         lastCount = GetMenuItemCount(GetSubMenu(shown, 64));
-        xdotool(moveTo(hostCorner.h + 200, hostCorner.v + 30) + " sleep 0.5 key Escape");
-        done = true;
     });
-    runUnix("/usr/bin/xdotool" + to(Point{200, 30}) + "mousedown 1 sleep 0.15 mouseup 1", false);
-    EXPECT_TRUE(pumpUntil([&] { return done.load(); }, 30000));
-    driver.join();
     EXPECT_EQ(firstCount, PopupMenu::maxEntries);
     // The last submenu's ids start at 65 + 63 * 1024 = 64577.
     EXPECT_EQ(lastCount, 65535 - 64577 + 1);
