@@ -15,6 +15,10 @@ if [[ -f $root/tools/install-deps.sh ]]; then
     bash "$root/tools/install-deps.sh"
 fi
 
+for tool in cmake i686-w64-mingw32-g++-posix wine espeak-ng sox convert; do
+    command -v "$tool" >/dev/null || { echo "demo: $tool is not installed (run bash tools/install-deps.sh)" >&2; exit 1; }
+done
+
 echo "== building the plug-in and the host tool in $build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
