@@ -47,3 +47,69 @@ VstInt32 EditorBase::setKnobMode(VstInt32) { return 0; }
 bool EditorBase::wheel(float) { return false; }
 
 void EditorBase::setParameter(VstInt32, float) { requestUpdate(); }
+
+void EditorBase::shutWhileBusy() {}
+
+// --- the host's open and close, and busy calls ---------------------------------------------
+
+EditorBase::Busy::Busy(EditorBase* editor) : editor(editor)
+{
+    if (editor)
+        ++editor->busyDepth;
+}
+
+EditorBase::Busy::~Busy()
+{
+    if (editor)
+        editor->leaveBusy();
+}
+
+VstInt32 EditorBase::openFromHost(void* parentWindow)
+{
+    if (isBusy()) {
+        deferred = Deferred::reopen;
+        deferredParent = parentWindow;
+        shutWhileBusy();
+        return 1;
+    }
+    if (opened)
+        close();
+    opened = true;
+    return open(parentWindow);
+}
+
+void EditorBase::closeFromHost()
+{
+    if (isBusy()) {
+        deferred = Deferred::close;
+        shutWhileBusy();
+        return;
+    }
+    opened = false;
+    close();
+}
+
+bool EditorBase::deleteEffectWhenIdle()
+{
+    if (!isBusy())
+        return false;
+    effectClosed = true;
+    shutWhileBusy();
+    return true;
+}
+
+void EditorBase::leaveBusy()
+{
+    if (--busyDepth > 0)
+        return;
+    if (effectClosed) {
+        delete effect;  // and with it this editor
+        return;
+    }
+    const Deferred what = deferred;
+    deferred = Deferred::nothing;
+    if (what == Deferred::close)
+        closeFromHost();
+    else if (what == Deferred::reopen)
+        openFromHost(deferredParent);
+}

@@ -39,9 +39,18 @@ void GuiEditorBase::idle()
         rootView->redrawDirty();
 }
 
-VstInt32 GuiEditorBase::keyDown(VstKeyCode& key) { return rootView ? rootView->keyDown(key) : -1; }
+// Keys and the wheel reach controls, whose listeners call the host.
+VstInt32 GuiEditorBase::keyDown(VstKeyCode& key)
+{
+    Busy busy(this);
+    return rootView ? rootView->keyDown(key) : -1;
+}
 
-VstInt32 GuiEditorBase::keyUp(VstKeyCode& key) { return rootView ? rootView->keyUp(key) : -1; }
+VstInt32 GuiEditorBase::keyUp(VstKeyCode& key)
+{
+    Busy busy(this);
+    return rootView ? rootView->keyUp(key) : -1;
+}
 
 VstInt32 GuiEditorBase::setKnobMode(VstInt32 mode)
 {
@@ -51,7 +60,14 @@ VstInt32 GuiEditorBase::setKnobMode(VstInt32 mode)
 
 bool GuiEditorBase::wheel(float distance)
 {
+    Busy busy(this);
     return rootView ? rootView->wheel(nullptr, Point{0, 0}, distance) : false;
+}
+
+void GuiEditorBase::shutWhileBusy()
+{
+    if (rootView)
+        rootView->shutWindow();
 }
 
 void GuiEditorBase::redrawAll()

@@ -33,6 +33,8 @@ public:
     static inline VstInt32 knobMode = 0;
 
 protected:
+    void shutWhileBusy() override;
+
     ERect rect;
     RootView* rootView;
     std::uint32_t nextIdleTime;

@@ -69,7 +69,8 @@ VstInt32 ReverseEditor::open(void* parentWindow)
     rootView->setBackgroundPicture(facePicture);
 
     footswitch = new ToggleButton(kFootswitchBounds, this, kOnOff, footswitchPicture);
-    footswitch->setValue(effect->getParameter(kOnOff));
+    shownOnOff = effect->getParameter(kOnOff);
+    footswitch->setValue(shownOnOff);
     rootView->attachChild(footswitch);
 
     setKnobMode(2);
@@ -91,13 +92,17 @@ void ReverseEditor::close()
 void ReverseEditor::setParameter(VstInt32, float) { requestUpdate(); }
 
 // On the user-interface thread, from idle. The values are read back from the effect: it is
-// what the effect stored that counts.
+// what the effect stored that counts. A click runs idle between flipping the footswitch and
+// telling the effect, so the footswitch follows only changes the editor did not make itself.
 void ReverseEditor::update()
 {
     if (!rootView)
         return;
-    if (footswitch)
-        footswitch->setValue(effect->getParameter(kOnOff));
+    const float stored = effect->getParameter(kOnOff);
+    if (footswitch && stored != shownOnOff) {
+        shownOnOff = stored;
+        footswitch->setValue(stored);
+    }
     showBufferLength();
 }
 
@@ -116,6 +121,9 @@ void ReverseEditor::valueChanged(DrawContext* context, Control* control)
 {
     switch (control->getTag()) {
     case kOnOff:
+        shownOnOff = control->getValue();
+        effect->automateParameter(kOnOff, shownOnOff);
+        break;
     case kBuffSize:
         effect->automateParameter(control->getTag(), control->getValue());
         break;

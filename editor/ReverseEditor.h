@@ -36,6 +36,9 @@ private:
     void showBufferLength();
 
     ToggleButton* footswitch = nullptr;
+    // Parameter 0 as the footswitch last learnt it from the effect or sent it: only a change
+    // made elsewhere moves the footswitch, so a pending update never undoes a click.
+    float shownOnOff = 0.0f;
     // The face is laid out for these too; nothing builds them yet, so they stay null.
     Control* buffSizeControl = nullptr;
     Control* noteMsSwitch = nullptr;

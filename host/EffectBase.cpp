@@ -82,7 +82,11 @@ VstIntPtr EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 i
     EffectBase* effect = effectOf(record);
     if (opcode == effClose) {
         effect->dispatcher(opcode, index, value, ptr, opt);
-        delete effect;
+        // The host forgets the record now: nothing may call it through this record again,
+        // also not code of the editor that is still on the stack.
+        effect->hostCallback = nullptr;
+        if (!effect->editor || !effect->editor->deleteEffectWhenIdle())
+            delete effect;
         return 1;
     }
     return effect->dispatcher(opcode, index, value, ptr, opt);
@@ -168,10 +172,10 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effEditGetRect:
         return editor ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
     case effEditOpen:
-        return editor ? editor->open(ptr) : 0;
+        return editor ? editor->openFromHost(ptr) : 0;
     case effEditClose:
         if (editor)
-            editor->close();
+            editor->closeFromHost();
         return 0;
     case effEditIdle:
         if (editor)

@@ -46,12 +46,15 @@ xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win32 --output-on-
 wineserver -k 2>/dev/null || true
 
 # The 64-bit DLL at its boundary: the core, the ABI tests with the editor clicked for real,
-# and the validator. The toolkit's own tests and the host tool's script run in the 32-bit pass.
+# the editors closed inside their gestures, and the validator. The toolkit's own tests and the
+# host tool's script run in the 32-bit pass.
 echo "== 64-bit Windows build under Wine =="
 cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 -j"$jobs" --target BACKTWISTER backtwister-host core_tests abi_tests
+cmake --build build/win64 -j"$jobs" --target BACKTWISTER backtwister-host core_tests abi_tests GALLERY \
+    gallery_close_tests
 wine_env "$root/build/win64" win64
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 -R '^(core_tests|abi_tests|validator)$' \
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 \
+    -R '^(core_tests|abi_tests|abi_editor_closed_inside|gallery_close_tests|validator)$' \
     --output-on-failure --timeout 900 || status=$?
 wineserver -k 2>/dev/null || true
 exit $status

@@ -94,8 +94,10 @@ VstInt32 GalleryEditor::open(void* parentWindow)
     buildButtons(addSection(0, 1));
     buildDisplays(addSection(1, 1));
     buildMeterAndMotion(addSection(2, 1));
-    for (VstInt32 i = 0; i < kGalleryParameters; ++i)
-        controls[i]->setValue(effect->getParameter(i));
+    for (VstInt32 i = 0; i < kGalleryParameters; ++i) {
+        shown[i] = effect->getParameter(i);
+        controls[i]->setValue(shown[i]);
+    }
     showParameters();
     return 1;
 }
@@ -264,14 +266,22 @@ void GalleryEditor::idle()
     GuiEditorBase::idle();
 }
 
-void GalleryEditor::setParameter(VstInt32 index, float value)
+// From whichever thread set the parameter, while the user-interface thread may be closing the
+// editor: the controls are brought up to date by the next idle.
+void GalleryEditor::setParameter(VstInt32, float) { requestUpdate(); }
+
+void GalleryEditor::update()
 {
     if (!rootView)
         return;
-    if (index >= 0 && index < kGalleryParameters && controls[index])
-        controls[index]->setValue(value);
+    for (VstInt32 i = 0; i < kGalleryParameters; ++i) {
+        const float stored = effect->getParameter(i);
+        if (controls[i] && stored != shown[i]) {
+            shown[i] = stored;
+            controls[i]->setValue(stored);
+        }
+    }
     showParameters();
-    requestUpdate();
 }
 
 void GalleryEditor::valueChanged(DrawContext* context, Control* control)
@@ -284,7 +294,8 @@ void GalleryEditor::valueChanged(DrawContext* context, Control* control)
     }
     if (tag < 0 || tag >= kGalleryParameters)
         return;
-    effect->automateParameter(tag, control->getValue());
+    shown[tag] = control->getValue();
+    effect->automateParameter(tag, shown[tag]);
     if (context)  // changes from keys come without one; the next idle draws them
         control->redrawIfDirty(context);
 }

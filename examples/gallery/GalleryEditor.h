@@ -24,6 +24,7 @@ public:
     void close() override;
     void idle() override;
     void setParameter(VstInt32 index, float value) override;
+    void update() override;
     void valueChanged(DrawContext* context, Control* control) override;
 
 private:
@@ -63,6 +64,9 @@ private:
 
     Picture* pictures[kArtworkEnd - kBench] = {};
     Control* controls[kGalleryParameters] = {};
+    // Each parameter as its control last learnt it from the effect or sent it: update moves a
+    // control only for changes made elsewhere, so that it never undoes a gesture in progress.
+    float shown[kGalleryParameters] = {};
     Control* knobText = nullptr;
     Control* sliderDigits = nullptr;
     Control* knobDigits = nullptr;

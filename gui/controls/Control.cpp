@@ -110,6 +110,8 @@ void Control::clampValue()
         value.store(minValue, std::memory_order_relaxed);
 }
 
+bool Control::inOpenWindow() const { return !root || root->windowIsOpen(); }
+
 bool Control::isDoubleClick()
 {
     const VstInt32 now = root ? root->tickCount() : 0;

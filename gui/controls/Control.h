@@ -40,6 +40,8 @@ public:
     virtual void clampValue();
 
     VstInt32 getTag() const { return tag; }
+    // False once the window this control is in was closed or destroyed: a gesture ends then.
+    bool inOpenWindow() const;
     // True for the second of two clicks within the double-click interval; needs a root view.
     bool isDoubleClick();
 

@@ -231,7 +231,7 @@ void Knob::track(DrawContext* context, Point where, int buttons, bool linear)
         }
         context->cursorPosition(where);
         idleNow();
-    } while (buttons & mouseLeft);
+    } while ((buttons & mouseLeft) && inOpenWindow());
     if (root)
         root->endEdit(tag);
 }

@@ -415,11 +415,26 @@ Point PopupMenu::menuPosition(DrawContext* context, HWND window) const
     return position;
 }
 
+namespace {
+
+// The menu is dismissed when the editor closes while it is open.
+class MenuLoop : public RootView::ModalLoop {
+public:
+    using ModalLoop::ModalLoop;
+
+protected:
+    void endLoop() override { ::EndMenu(); }
+};
+
+}  // namespace
+
 // Without TPM_RETURNCMD the choice arrives as a command message posted to the window.
 VstInt32 PopupMenu::trackMenu(HWND window, const Point& position)
 {
     const UINT button = (lastButtons & mouseRight) ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON;
-    if (!TrackPopupMenu(menuHandle, TPM_LEFTALIGN | TPM_TOPALIGN | button, position.h, position.v, 0, window, nullptr))
+    MenuLoop loop(root);
+    if (!TrackPopupMenu(menuHandle, TPM_LEFTALIGN | TPM_TOPALIGN | button, position.h, position.v, 0, window, nullptr) ||
+        loop.ended())
         return -1;
     MSG message;
     if (!PeekMessageA(&message, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || message.wParam > WPARAM(largestCommandId))

@@ -24,8 +24,8 @@ inline void tellIfDirty(ControlListener* listener, DrawContext* context, Control
 
 // Brackets the gesture with the host's begin and end of an edit of the control's parameter.
 // pass(where) runs at the press position, then again at each cursor position read while
-// holding(buttons) says the press goes on; every pass ends with an idle step, so the host
-// keeps running and the control is drawn.
+// holding(buttons) says the press goes on and the window is open; every pass ends with an
+// idle step, so the host keeps running and the control is drawn.
 template <typename Pass, typename Holding>
 void track(Control& control, DrawContext* context, Point where, Pass pass, Holding holding)
 {
@@ -37,7 +37,7 @@ void track(Control& control, DrawContext* context, Point where, Pass pass, Holdi
         if (context)
             context->cursorPosition(where);
         control.idleNow();
-    } while (holding(DrawContext::mouseButtons()));
+    } while (holding(DrawContext::mouseButtons()) && control.inOpenWindow());
     if (root)
         root->endEdit(control.getTag());
 }

@@ -168,7 +168,7 @@ void Slider::track(DrawContext* context, Point where, int buttons, float zero)
         root->beginEdit(tag);
         root->setFocusView(this);
     }
-    while ((buttons = DrawContext::mouseButtons()) & mouseLeft) {
+    while (((buttons = DrawContext::mouseButtons()) & mouseLeft) && inOpenWindow()) {
         const bool shift = buttons & modifierShift;
         if (shift && !fine)
             anchor = getValue();

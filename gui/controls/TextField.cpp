@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "editor/GuiEditorBase.h"
 #include "gui/controls/ControlListener.h"
 #include "gui/draw/DrawContext.h"
 #include "gui/draw/GraphicsLibrary.h"
@@ -118,6 +119,8 @@ LRESULT CALLBACK TextField::editProcedure(HWND window, UINT message, WPARAM wPar
     const WNDPROC previous = field->previousProcedure;
     if (message == WM_GETDLGCODE)
         return DLGC_WANTALLKEYS;  // Return and Tab belong to the edit box
+    // The listener may call a host that closes the editor: the field stays until we are done.
+    EditorBase::Busy busy(field->editor());
     if (message == WM_KILLFOCUS || (message == WM_KEYDOWN && wParam == VK_RETURN)) {
         field->focusLost(nullptr);
         // Closing destroyed the edit box: there is nobody left to pass the message to.

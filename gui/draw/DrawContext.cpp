@@ -368,7 +368,7 @@ bool DrawContext::detectDrag()
     Point where;
     cursorPosition(where);
     const Rect square = toleranceSquare(where);
-    while ((mouseButtons() & mouseLeft) != 0) {
+    while ((mouseButtons() & mouseLeft) != 0 && root->windowIsOpen()) {
         root->runHostIdle();
         cursorPosition(where);
         if (!square.pointInside(where)) return true;

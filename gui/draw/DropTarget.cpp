@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "editor/GuiEditorBase.h"
 #include "gui/draw/RootView.h"
 
 namespace {
@@ -76,6 +77,8 @@ HRESULT DropTarget::DragLeave() { return S_OK; }
 // Text wins when the data offers both.
 HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD*)
 {
+    // The views that take the drop stay even when the host closes the editor meanwhile.
+    EditorBase::Busy busy(root ? root->editor() : nullptr);
     if (root && data) {
         STGMEDIUM medium{};
         if (data->GetData(&textFormat, &medium) == S_OK) {

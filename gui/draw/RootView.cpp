@@ -101,10 +101,7 @@ RootView::~RootView()
     OleUninitialize();
     if (graphicsLibrary)
         GraphicsLibrary::unload(graphicsLibrary);
-    if (ownWindow && IsWindow(ownWindow) && rootOf(ownWindow) == this) {
-        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);  // late messages find no root
-        DestroyWindow(ownWindow);
-    }
+    destroyOwnWindow();
     if (holdsWindowClass)
         unregisterWindowClass();
     if (standAlone)
@@ -125,6 +122,15 @@ bool RootView::createOwnWindow()
     SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     enableFileDrops(true);
     return true;
+}
+
+void RootView::destroyOwnWindow()
+{
+    if (ownWindow && IsWindow(ownWindow) && rootOf(ownWindow) == this) {
+        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);  // late messages find no root
+        DestroyWindow(ownWindow);
+    }
+    ownWindow = nullptr;
 }
 
 void RootView::registerWindowClass()
@@ -155,11 +161,14 @@ VstInt32 RootView::windowClassUseCount() { return classUseCount; }
 
 // --- window procedure --------------------------------------------------------------------
 
+// Every message holds the editor busy: a host that closes the editor or the effect from
+// inside (a callback during a drag, a timer in a menu loop) must not free this root under us.
 LRESULT CALLBACK RootView::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     RootView* root = rootOf(window);
     if (!root)
         return DefWindowProcA(window, message, wParam, lParam);
+    EditorBase::Busy busy(root->ownerEditor);
     return root->handleMessage(window, message, wParam, lParam);
 }
 
@@ -574,6 +583,35 @@ bool RootView::enableFileDrops(bool on)
     }
     dropsEnabled = on;
     return true;
+}
+
+RootView::ModalLoop::ModalLoop(RootView* root) : root(root), outer(root ? root->modalLoops : nullptr)
+{
+    if (root)
+        root->modalLoops = this;
+}
+
+RootView::ModalLoop::~ModalLoop()
+{
+    if (root)
+        root->modalLoops = outer;
+}
+
+void RootView::shutWindow()
+{
+    for (ModalLoop* loop = modalLoops; loop; loop = loop->outer) {
+        if (!loop->wasEnded) {
+            loop->wasEnded = true;
+            loop->endLoop();
+        }
+    }
+    setFocusView(nullptr);  // an open edit box takes its text and closes
+    enableFileDrops(false);
+    destroyOwnWindow();
+    if (standAlone)
+        closeOwnWindow();
+    isOpen = false;
+    hostWindow = nullptr;
 }
 
 // --- gateway -----------------------------------------------------------------------------

@@ -46,6 +46,28 @@ public:
         ~EditBoxColors() = default;
     };
 
+    // A native modal loop (a menu, a dialog) run inside an input call. Shutting the window
+    // ends it, so that it returns and its caller finds the window closed.
+    class ModalLoop {
+    public:
+        explicit ModalLoop(RootView* root);
+        virtual ~ModalLoop();
+        ModalLoop(const ModalLoop&) = delete;
+        ModalLoop& operator=(const ModalLoop&) = delete;
+
+        // True once the window was shut while the loop ran: its result is dropped.
+        bool ended() const { return wasEnded; }
+
+    protected:
+        virtual void endLoop() = 0;
+
+    private:
+        friend class RootView;
+        RootView* root;
+        ModalLoop* outer;
+        bool wasEnded = false;
+    };
+
     // The child-window form; a null host window creates no window.
     RootView(const Rect& rect, HWND hostWindow, GuiEditorBase* editor);
     // The stand-alone form: no window until openOwnWindow asks the host for one.
@@ -88,6 +110,9 @@ public:
     // 0 restores the cursor in use before the first change; 1 wait, 2..6 sizing arrows.
     void setCursorShape(VstInt32 kind);
     bool enableFileDrops(bool on);
+    // The editor was closed while busy: modal loops end, the focus view lets go, and the
+    // window goes now; the views stay until the editor deletes this root.
+    void shutWindow();
 
     // Gateway to the editor and the host.
     void runHostIdle();
@@ -122,6 +147,7 @@ private:
     void windowDestroyed();
 
     bool createOwnWindow();
+    void destroyOwnWindow();
     static void registerWindowClass();
     static void unregisterWindowClass();
     bool askHostToResize(VstInt32 width, VstInt32 height);
@@ -145,4 +171,5 @@ private:
     HCURSOR savedCursor;
     bool cursorSaved;
     bool holdsWindowClass;  // this root counts in the window class's use count
+    ModalLoop* modalLoops = nullptr;  // the innermost running one
 };

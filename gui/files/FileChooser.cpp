@@ -30,6 +30,31 @@ char* copyOf(const std::string& path)
     return copy;
 }
 
+// The dialog is closed when the editor closes while it is open; its answer is dropped.
+class DialogLoop : public RootView::ModalLoop {
+public:
+    DialogLoop(RootView* root, const HWND& dialog) : ModalLoop(root), dialog(dialog) {}
+
+protected:
+    void endLoop() override
+    {
+        if (dialog)
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+
+private:
+    const HWND& dialog;
+};
+
+// The host's own selector cannot be closed from here; its answer is dropped.
+class HostSelectorLoop : public RootView::ModalLoop {
+public:
+    using ModalLoop::ModalLoop;
+
+protected:
+    void endLoop() override {}
+};
+
 }  // namespace
 
 FileChooser::FileChooser(EffectBase* effect)
@@ -56,7 +81,8 @@ VstInt32 FileChooser::run(VstFileSelect* request)
         select->returnPath[0] = '\0';
     if (hostOffersSelector()) {
         handedToHost = true;
-        return effect->hostOpenFileSelector(select) ? select->nbReturnPath : 0;
+        HostSelectorLoop loop(rootView());
+        return effect->hostOpenFileSelector(select) && !loop.ended() ? select->nbReturnPath : 0;
     }
     switch (select->command) {
     case kVstFileLoad:
@@ -92,14 +118,15 @@ VstInt32 FileChooser::openDialog()
     OPENFILENAMEA dialog;
     describe(dialog, filter.data(), file.data(), fileSize, fileTitle, title.c_str());
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-    if (folder) {
-        dialog.Flags |= OFN_ENABLEHOOK;
-        dialog.lpfnHook = FolderHook::hookProcedure;
-    } else {
+    if (!folder)
         dialog.Flags |= OFN_FILEMUSTEXIST | (several ? OFN_ALLOWMULTISELECT : 0);
-    }
 
-    const BOOL answer = GetOpenFileNameA(&dialog);
+    const BOOL answer = runDialog(dialog, folder ? FolderHook::hookProcedure : nullptr, false);
+    if (answer < 0) {
+        if (folder)
+            FolderHook::end(FALSE);
+        return 0;
+    }
     if (folder) {
         if (FolderHook::end(answer) && storeReturnPath(FolderHook::chosenFolder))
             select->nbReturnPath = 1;
@@ -124,10 +151,9 @@ VstInt32 FileChooser::saveDialog()
     describe(dialog, filter.empty() ? nullptr : filter.data(), file, sizeof file, fileTitle, title.c_str());
     dialog.hInstance = static_cast<HINSTANCE>(moduleInstance);
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_ENABLEHOOK;
-    dialog.lpfnHook = TitleHook::hookProcedure;
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY;
 
-    if (!GetSaveFileNameA(&dialog) || !storeReturnPath(file))
+    if (runDialog(dialog, TitleHook::hookProcedure, true) <= 0 || !storeReturnPath(file))
         return 0;
     select->nbReturnPath = 1;
     return 1;
@@ -150,10 +176,44 @@ void FileChooser::describe(OPENFILENAMEA& dialog, const char* filter, char* file
     dialog.lpstrTitle = *title ? title : nullptr;
 }
 
-HWND FileChooser::ownerWindow() const
+// Answers the dialog's own answer, or -1 when the editor closed while it was open.
+BOOL FileChooser::runDialog(OPENFILENAMEA& dialog, LPOFNHOOKPROC kindHook, bool save)
+{
+    dialog.Flags |= OFN_ENABLEHOOK;
+    dialog.lpfnHook = hookProcedure;
+    dialog.lCustData = reinterpret_cast<LPARAM>(this);
+    dialogKindHook = kindHook;
+    dialogWindow = nullptr;
+    DialogLoop loop(rootView(), dialogWindow);
+    const BOOL answer = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    dialogWindow = nullptr;
+    return loop.ended() ? -1 : answer;
+}
+
+UINT_PTR CALLBACK FileChooser::hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        auto* chooser = reinterpret_cast<FileChooser*>(reinterpret_cast<OPENFILENAMEA*>(lParam)->lCustData);
+        SetWindowLongPtrA(hook, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(chooser));
+        chooser->dialogWindow = GetParent(hook);
+    }
+    auto* chooser = reinterpret_cast<FileChooser*>(GetWindowLongPtrA(hook, GWLP_USERDATA));
+    if (!chooser)
+        return 0;
+    if (message == WM_DESTROY)
+        chooser->dialogWindow = nullptr;
+    return chooser->dialogKindHook ? chooser->dialogKindHook(hook, message, wParam, lParam) : 0;
+}
+
+RootView* FileChooser::rootView() const
 {
     auto* editor = effect ? dynamic_cast<GuiEditorBase*>(effect->getEditor()) : nullptr;
-    RootView* root = editor ? editor->getRootView() : nullptr;
+    return editor ? editor->getRootView() : nullptr;
+}
+
+HWND FileChooser::ownerWindow() const
+{
+    RootView* root = rootView();
     return root ? root->getOwnWindow() : nullptr;
 }
 

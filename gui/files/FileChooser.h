@@ -9,7 +9,8 @@
 //         load(request.returnPath);
 //
 // Paths the chooser allocated live until the chooser is destroyed or runs again, so the
-// request must outlive it.
+// request must outlive it. When the host closes the editor while a dialog is open, the
+// dialog is closed and run answers 0.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,7 @@
 
 class EffectBase;
 class EffectBaseEx;
+class RootView;
 
 class FileChooser {
 public:
@@ -36,9 +38,15 @@ public:
     static constexpr VstInt32 maxMultiplePaths = 1024;
 
 private:
+    // Records the system's dialog, so that it can be closed with the editor, and hands every
+    // message on to the hook of the dialog's kind.
+    static UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL runDialog(OPENFILENAMEA& dialog, LPOFNHOOKPROC kindHook, bool save);
+
     bool hostOffersSelector();
     VstInt32 openDialog();
     VstInt32 saveDialog();
+    RootView* rootView() const;
     HWND ownerWindow() const;
     void describe(OPENFILENAMEA& dialog, const char* filter, char* file, DWORD fileSize, char* fileTitle,
                   const char* title) const;
@@ -50,4 +58,6 @@ private:
     EffectBaseEx* effect;
     VstFileSelect* select;
     bool handedToHost;
+    LPOFNHOOKPROC dialogKindHook = nullptr;
+    HWND dialogWindow = nullptr;
 };

@@ -17,6 +17,7 @@ std::vector<HostCall> recorded;
 const std::map<VstInt32, VstIntPtr> kDefaultAnswers = {{audioMasterVersion, kHostVersion},
                                                         {audioMasterTempoAt, kHostTempo}};
 std::map<VstInt32, VstIntPtr> answers = kDefaultAnswers;
+std::function<bool(const HostCall&)> reaction;
 
 constexpr char kSentinel = '\x7f';
 constexpr std::size_t kTextBuffer = 256;
@@ -27,7 +28,10 @@ void RecordingHost::reset()
 {
     recorded.clear();
     answers = kDefaultAnswers;
+    reaction = nullptr;
 }
+
+void RecordingHost::react(std::function<bool(const HostCall& call)> newReaction) { reaction = std::move(newReaction); }
 
 void RecordingHost::clearCalls() { recorded.clear(); }
 
@@ -47,7 +51,15 @@ std::vector<HostCall> RecordingHost::callsWith(VstInt32 opcode)
 VstIntPtr VSTCALL RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt)
 {
-    recorded.push_back({effect, opcode, index, value, ptr, opt});
+    const HostCall call{effect, opcode, index, value, ptr, opt};
+    recorded.push_back(call);
+    if (reaction) {
+        // Moved out while it runs: it may call the plug-in, which calls back here.
+        auto running = std::move(reaction);
+        reaction = nullptr;
+        if (running(call) && !reaction)
+            reaction = std::move(running);
+    }
     auto found = answers.find(opcode);
     return found == answers.end() ? 0 : found->second;
 }

@@ -6,6 +6,7 @@
 #include "tests/HostCall.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ public:
     static void reset();  // forgets the calls and restores the default answers
     static void clearCalls();
     static void answer(VstInt32 opcode, VstIntPtr value);
+    // After recording each call: a host that acts on it (closes the editor, say). One-shot
+    // reactions clear themselves by returning false.
+    static void react(std::function<bool(const HostCall& call)> reaction);
     static const std::vector<HostCall>& calls();
     static std::vector<HostCall> callsWith(VstInt32 opcode);
     static VstIntPtr VSTCALL callback(AEffect* effect, VstInt32 opcode, VstInt32 index,

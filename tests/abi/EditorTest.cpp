@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AbiHost.h"
+#include "HostWindow.h"
 #include "tests/ReverseReference.h"
 
 namespace abitest {
@@ -17,73 +21,15 @@ namespace {
 constexpr int kLeft = 100, kTop = 100;       // where the host window stands on the screen
 constexpr RECT kFootswitch{120, 95, 190, 165};  // in the editor's coordinates
 
-LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND createHostWindow(int width, int height)
-{
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = hostWindowProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "AbiTestHostWindow";
-        registered = RegisterClassA(&windowClass) != 0;
-    }
-    // No frame: the client area starts at the window's screen position.
-    return CreateWindowExA(0, "AbiTestHostWindow", "Backtwister test host", WS_POPUP | WS_VISIBLE, kLeft, kTop,
-                           width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
+HWND createHostWindow(int width, int height) { return abitest::createHostWindow(kLeft, kTop, width, height); }
 
 // Dispatches messages and sends effEditIdle every 20 ms, for about `ms` milliseconds.
-void pump(Effect& effect, DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        effect.dispatch(effEditIdle);
-        Sleep(20);
-    } while (GetTickCount() - start < ms);
-}
+void pump(Effect& effect, DWORD ms) { abitest::pump(ms, [&] { effect.dispatch(effEditIdle); }); }
 
 // Runs xdotool with the given arguments and keeps the windows alive while it works.
 void xdotool(Effect& effect, const std::string& arguments)
 {
-    char command[256];
-    std::snprintf(command, sizeof command, "/usr/bin/xdotool %s", arguments.c_str());
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
-        << "cannot start xdotool";
-    while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT)
-        pump(effect, 0);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    pump(effect, 300);
-}
-
-using Pixels = std::vector<COLORREF>;
-
-Pixels readPixels(HDC source, int left, int top, int width, int height)
-{
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
-    Pixels pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(GetPixel(memory, x, y));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
+    abitest::xdotool(arguments, [&] { effect.dispatch(effEditIdle); });
 }
 
 // One 70 x 70 half of the footswitch bitmap, straight from the DLL's resources.
@@ -232,27 +178,6 @@ TEST_F(EditorTest, OpensShowingTheStoredValueAndIgnoresChangesWhileClosed)
     EXPECT_EQ(footswitchOnScreen(host), "on");
 }
 
-BOOL CALLBACK countWindow(HWND, LPARAM counter)
-{
-    ++*reinterpret_cast<int*>(counter);
-    return TRUE;
-}
-
-// Top-level windows of this thread; the editor's child windows live inside the host's.
-int threadWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-int childWindows(HWND parent)
-{
-    int count = 0;
-    EnumChildWindows(parent, countWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST_F(EditorTest, SurvivesHundredsOfOpensAndHostsThatMisbehave)
 {
     const int windowsBefore = threadWindows();
@@ -265,11 +190,7 @@ TEST_F(EditorTest, SurvivesHundredsOfOpensAndHostsThatMisbehave)
     }
     EXPECT_EQ(threadWindows(), windowsBefore);
     EXPECT_EQ(childWindows(host), 0) << "every editor window is gone";
-    char className[32];
-    std::snprintf(className, sizeof className, "Plugin%08x",
-                  unsigned(reinterpret_cast<UINT_PTR>(GetModuleHandleA("BACKTWISTER.dll"))));
-    WNDCLASSA unused;
-    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA("BACKTWISTER.dll"), className, &unused))
+    EXPECT_FALSE(editorClassRegistered("BACKTWISTER.dll"))
         << "the window class is unregistered with the last root view";
 
     // A host that destroys its window before closing the editor: the editor's window goes
@@ -286,6 +207,141 @@ TEST_F(EditorTest, SurvivesHundredsOfOpensAndHostsThatMisbehave)
     ASSERT_EQ(effect.dispatch(effEditOpen, 0, 0, host), 1);
     pump(effect, 200);
     EXPECT_EQ(footswitchOnScreen(host), "on");
+}
+
+
+// The footswitch's centre on the screen.
+std::string overFootswitch()
+{
+    char move[64];
+    std::snprintf(move, sizeof move, "mousemove %d %d", int(kLeft + (kFootswitch.left + kFootswitch.right) / 2),
+                  int(kTop + (kFootswitch.top + kFootswitch.bottom) / 2));
+    return move;
+}
+
+TEST_F(EditorTest, EveryClickSwitchesWhileTheHostAutomatesAnotherParameterOrNeverIdles)
+{
+    ASSERT_EQ(effect.dispatch(effEditOpen, 0, 0, host), 1);
+    pump(effect, 400);
+    xdotool(effect, overFootswitch());
+
+    // An automation thread moves "BuffSize" every 10 ms; the host idles as the helpers do.
+    std::atomic<bool> automating{true};
+    std::thread automation([&] {
+        for (int i = 0; automating.load(); ++i) {
+            effect.setParameter(1, float(i % 100) / 100.0f);
+            Sleep(10);
+        }
+    });
+    auto click = [&](bool idling) {
+        const std::function<void()> idle = [&] { effect.dispatch(effEditIdle); };
+        abitest::xdotool("mousedown 1", idling ? idle : nullptr);
+        abitest::xdotool("mouseup 1", idling ? idle : nullptr);
+    };
+    RecordingHost::clearCalls();
+    float expected = effect.getParameter(0);
+    for (int i = 0; i < 12; ++i) {
+        const bool idling = i < 8;  // then a host that never sends effEditIdle
+        expected = expected != 0.0f ? 0.0f : 1.0f;
+        click(idling);
+        EXPECT_EQ(effect.getParameter(0), expected) << "click " << i << (idling ? "" : " without idle");
+        const std::vector<HostCall> automated = RecordingHost::callsWith(audioMasterAutomate);
+        ASSERT_EQ(automated.size(), std::size_t(i + 1)) << "click " << i;
+        EXPECT_EQ(automated.back().index, 0);
+        EXPECT_EQ(automated.back().opt, expected) << "the host hears the new value";
+    }
+    automating = false;
+    automation.join();
+    pump(effect, 200);
+    EXPECT_EQ(footswitchOnScreen(host), expected != 0.0f ? "on" : "off");
+
+    // The host's own change of parameter 0 still moves the footswitch.
+    effect.setParameter(0, expected != 0.0f ? 0.0f : 1.0f);
+    pump(effect, 200);
+    EXPECT_EQ(footswitchOnScreen(host), expected != 0.0f ? "off" : "on");
+}
+
+TEST_F(EditorTest, ASecondOpenReplacesTheFirstAndNoWindowOutlivesTheEffect)
+{
+    const int windowsBefore = threadWindows();
+    {
+        Effect second;
+        ASSERT_EQ(second.dispatch(effEditOpen, 0, 0, host), 1);
+        ASSERT_EQ(second.dispatch(effEditOpen, 0, 0, host), 1);
+        EXPECT_EQ(childWindows(host), 1) << "the second open replaced the first window";
+        second.dispatch(effEditClose);
+        EXPECT_EQ(childWindows(host), 0);
+
+        // Opened twice, then closed without effEditClose.
+        second.dispatch(effEditOpen, 0, 0, host);
+        second.dispatch(effEditOpen, 0, 0, host);
+        abitest::pump(200, nullptr);
+    }
+    EXPECT_EQ(childWindows(host), 0);
+    EXPECT_EQ(threadWindows(), windowsBefore);
+    EXPECT_FALSE(editorClassRegistered("BACKTWISTER.dll"));
+    // Where the footswitch was there is only the host's window now.
+    abitest::xdotool(overFootswitch(), nullptr);
+    abitest::xdotool("mousedown 1", nullptr);
+    abitest::xdotool("mouseup 1", nullptr);
+}
+
+// A host that closes the editor, or the whole effect, from the audioMasterIdle that the
+// footswitch's click makes. Run with Wine's heap checking too, which fills freed memory.
+TEST_F(EditorTest, ClosedFromTheHostsIdleInsideAClick)
+{
+    for (const bool wholeEffect : {false, true}) {
+        SCOPED_TRACE(wholeEffect ? "effClose" : "effEditClose");
+        const int windowsBefore = threadWindows();
+        auto* record = callMain();
+        ASSERT_NE(record, nullptr);
+        AEffect* live = record;
+        auto dispatch = [&](VstInt32 opcode, void* ptr = nullptr) {
+            return live ? live->dispatcher(live, opcode, 0, 0, ptr, 0.0f) : 0;
+        };
+        ASSERT_EQ(dispatch(effEditOpen, host), 1);
+        const std::function<void()> idle = [&] { dispatch(effEditIdle); };
+        abitest::pump(300, idle);
+        abitest::xdotool(overFootswitch(), idle);
+
+        bool closedInside = false;
+        int windowsLeftInside = -1;
+        std::size_t callsAtClose = 0;
+        RecordingHost::react([&](const HostCall& call) {
+            if (call.effect != record || call.opcode != audioMasterIdle)
+                return true;
+            if (wholeEffect) {
+                dispatch(effClose);
+                live = nullptr;
+                callsAtClose = RecordingHost::calls().size();
+            } else {
+                dispatch(effEditClose);
+            }
+            windowsLeftInside = childWindows(host);
+            closedInside = true;
+            return false;
+        });
+        abitest::xdotool("mousedown 1", idle);
+        abitest::xdotool("mouseup 1", idle);
+        ASSERT_TRUE(closedInside) << "the click gave the host no idle";
+        EXPECT_EQ(windowsLeftInside, 0) << "the editor's window went with the close";
+        EXPECT_EQ(childWindows(host), 0);
+        EXPECT_EQ(threadWindows(), windowsBefore);
+        EXPECT_FALSE(editorClassRegistered("BACKTWISTER.dll"));
+        if (wholeEffect) {
+            for (std::size_t i = callsAtClose; i < RecordingHost::calls().size(); ++i)
+                EXPECT_NE(RecordingHost::calls()[i].effect, record) << "opcode " << RecordingHost::calls()[i].opcode;
+        } else {
+            // The click itself still counts.
+            EXPECT_EQ(RecordingHost::callsWith(audioMasterAutomate).size(), 1u);
+            EXPECT_EQ(dispatch(effEditOpen, host), 1);
+            abitest::pump(200, idle);
+            EXPECT_EQ(childWindows(host), 1);
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        RecordingHost::reset();
+    }
 }
 
 }  // namespace
