@@ -15,7 +15,7 @@ set -euo pipefail
 # ThreadSanitizer tests.
 packages=(wine32:i386 wine wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make g++
           googletest xvfb xauth xdotool sox imagemagick espeak-ng python3 lmms:i386 lmms-vst-server:i386
-          clang libclang-rt-14-dev zip unzip)
+          clang libclang-rt-14-dev zip unzip nsis)
 
 update_attempts=${BACKTWISTER_APT_ATTEMPTS:-3}
 update_pause=${BACKTWISTER_APT_PAUSE:-10}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the release archive: the 32-bit and the 64-bit BACKTWISTER.dll, each from a clean
-# Release build, the README and the install notes, as out/backtwister-VERSION-windows.zip.
+# Builds the release: the 32-bit and the 64-bit BACKTWISTER.dll, each from a clean Release
+# build, packed with the README and the install notes as out/backtwister-VERSION-windows.zip,
+# and the Windows installer of the same two DLLs, out/backtwister-VERSION-setup.exe.
 # Before packing, each DLL is checked: its machine type, its one export `main`, a version
 # resource that names the product, and imports from Windows system libraries only.
 set -euo pipefail
@@ -12,6 +13,7 @@ version=$(sed -n 's/^project(Backtwister VERSION \([0-9.]*\).*/\1/p' CMakeLists.
 [[ -n $version ]] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
 name=backtwister-$version
 out=$root/out/$name-windows.zip
+installer=$root/out/$name-setup.exe
 
 # What a DLL may import: libraries every Windows installation has.
 system_libraries='^(kernel32|user32|gdi32|ole32|oleaut32|shell32|comdlg32|advapi32|msvcrt|msimg32|version|winmm)\.dll$'
@@ -70,7 +72,19 @@ if ((failures)); then
     exit 1
 fi
 
-rm -f "$out"
+rm -f "$out" "$installer"
 (cd "$stage" && zip -q -X -r "$out" "$name")
 echo "== $out =="
 unzip -l "$out"
+
+echo "== $installer =="
+bash tools/installer/make-installer.sh "$stage/$name/win32/BACKTWISTER.dll" "$stage/$name/win64/BACKTWISTER.dll" \
+    "$installer"
+for text in Kelpworks "Kelpworks Backtwister" "$version"; do
+    strings -el "$installer" | grep -qxF "$text" || {
+        rm -f "$installer"
+        echo "release: the installer's version resource lacks \"$text\"" >&2
+        exit 1
+    }
+done
+echo "  $(stat -c %s "$installer") bytes"

@@ -2,7 +2,7 @@
 # Builds everything and runs every test: the window-free core natively under ASan and UBSan,
 # under ThreadSanitizer and under a short libFuzzer run, then the 32-bit Windows build (DLL,
 # host tool, GUI, validator, LMMS) and the 64-bit one with their tests under Wine on a
-# virtual display.
+# virtual display, and last the Windows installer built from both.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -57,4 +57,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 \
     -R '^(core_tests|abi_tests|abi_editor_closed_inside|gallery_close_tests|validator)$' \
     --output-on-failure --timeout 900 || status=$?
 wineserver -k 2>/dev/null || true
+
+# The installer of both DLLs, installed and uninstalled silently in fresh 64- and 32-bit prefixes.
+echo "== Windows installer under Wine =="
+bash tools/tests/installer-test.sh build/installer-test build/win32 build/win64 || status=$?
 exit $status

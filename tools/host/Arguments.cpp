@@ -26,6 +26,14 @@ bool toNumber(const std::string& text, double& value)
     return *end == 0 && std::isfinite(value);
 }
 
+bool isListed(const std::vector<const char*>& names, const std::string& name)
+{
+    for (const char* listed : names)
+        if (name == listed)
+            return true;
+    return false;
+}
+
 std::string formatNumber(double value)
 {
     char text[32];
@@ -35,7 +43,8 @@ std::string formatNumber(double value)
 
 } // namespace
 
-bool Arguments::parse(int count, char** list, const std::vector<const char*>& known, std::string& error)
+bool Arguments::parse(int count, char** list, const std::vector<const char*>& known,
+                      const std::vector<const char*>& flags, std::string& error)
 {
     for (int i = 0; i < count; ++i) {
         std::string word = list[i];
@@ -49,10 +58,15 @@ bool Arguments::parse(int count, char** list, const std::vector<const char*>& kn
         }
         std::size_t equals = word.find('=');
         std::string name = word.substr(0, equals);
-        bool isKnown = false;
-        for (const char* option : known)
-            isKnown = isKnown || name == option;
-        if (!isKnown) {
+        if (isListed(flags, name)) {
+            if (equals != std::string::npos) {
+                error = "option " + name + " takes no value";
+                return false;
+            }
+            flagsGiven.push_back(name);
+            continue;
+        }
+        if (!isListed(known, name)) {
             error = "unknown option " + name;
             return false;
         }
@@ -66,6 +80,14 @@ bool Arguments::parse(int count, char** list, const std::vector<const char*>& kn
         }
     }
     return true;
+}
+
+bool Arguments::hasFlag(const char* name) const
+{
+    for (const std::string& flag : flagsGiven)
+        if (flag == name)
+            return true;
+    return false;
 }
 
 const std::string* Arguments::find(const char* name) const

@@ -16,11 +16,14 @@ struct ParameterSetting {
 
 class Arguments {
 public:
-    // Every option named in `known` takes a value; "-h" and "--help" are flags.
-    bool parse(int count, char** words, const std::vector<const char*>& known, std::string& error);
+    // Every option named in `known` takes a value, every one in `flags` none; "-h" and
+    // "--help" are flags of every command.
+    bool parse(int count, char** words, const std::vector<const char*>& known,
+               const std::vector<const char*>& flags, std::string& error);
 
     const std::vector<std::string>& positional() const { return words; }
     bool wantsHelp() const { return help; }
+    bool hasFlag(const char* name) const;
 
     // Leave `value` as it is when the option is absent.
     bool readText(const char* name, std::string& value) const;
@@ -36,5 +39,6 @@ private:
 
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> words;
+    std::vector<std::string> flagsGiven;
     bool help = false;
 };

@@ -17,7 +17,7 @@ AudioStreamer::AudioStreamer(PluginHost& host, VstInt32 blockSize)
         outputPointers.push_back(channel.data());
 }
 
-bool AudioStreamer::run(std::FILE* input, std::FILE* output, long long tailFrames, std::string& error)
+bool AudioStreamer::run(std::FILE* input, OutputFile& output, long long tailFrames, std::string& error)
 {
     const std::size_t blockBytes = frameBytes * std::size_t(blockSize);
     auto* bytes = reinterpret_cast<unsigned char*>(interleaved.data());
@@ -50,14 +50,10 @@ bool AudioStreamer::run(std::FILE* input, std::FILE* output, long long tailFrame
             return false;
         tailFrames -= frames;
     }
-    if (std::fflush(output) != 0) {
-        error = "cannot write the output audio";
-        return false;
-    }
     return true;
 }
 
-bool AudioStreamer::processBlock(VstInt32 frames, std::FILE* output, std::string& error)
+bool AudioStreamer::processBlock(VstInt32 frames, OutputFile& output, std::string& error)
 {
     for (VstInt32 i = 0; i < frames; ++i) {
         inputs[0][i] = interleaved[2 * i];
@@ -68,10 +64,10 @@ bool AudioStreamer::processBlock(VstInt32 frames, std::FILE* output, std::string
         interleaved[2 * i] = outputs[0][i];
         interleaved[2 * i + 1] = outputs[1][i];
     }
-    if (std::fwrite(interleaved.data(), frameBytes, std::size_t(frames), output) != std::size_t(frames)) {
-        error = "cannot write the output audio";
+    if (!output.write(interleaved.data(), frameBytes * std::size_t(frames), error))
         return false;
-    }
     written += frames;
+    if (progress)
+        progress->update(written);
     return true;
 }

@@ -6,19 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "OutputFile.h"
 #include "PluginHost.h"
+#include "ProgressMeter.h"
 
 class AudioStreamer {
 public:
     AudioStreamer(PluginHost& host, VstInt32 blockSize);
 
-    // The effect must be started. False with a one-line reason in error.
-    bool run(std::FILE* input, std::FILE* output, long long tailFrames, std::string& error);
+    // The effect must be started; the output is open, and left for the caller to finish. False
+    // with a one-line reason in error.
+    bool run(std::FILE* input, OutputFile& output, long long tailFrames, std::string& error);
     long long framesWritten() const { return written; }
+    // Told the frames written after each block; none by default.
+    void showProgress(ProgressMeter* meter) { progress = meter; }
 
 private:
     // Runs frames from `interleaved` through the effect and writes them out.
-    bool processBlock(VstInt32 frames, std::FILE* output, std::string& error);
+    bool processBlock(VstInt32 frames, OutputFile& output, std::string& error);
 
     PluginHost& host;
     VstInt32 blockSize;
@@ -27,4 +32,5 @@ private:
     std::vector<std::vector<float>> inputs, outputs;
     std::vector<float*> inputPointers, outputPointers;
     long long written = 0;
+    ProgressMeter* progress = nullptr;
 };

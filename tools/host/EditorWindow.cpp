@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "OutputFile.h"
+
 namespace {
 
 const char* const className = "BacktwisterHostEditor";
@@ -105,19 +107,16 @@ bool EditorWindow::saveBitmap(const std::string& path, std::string& error)
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info.bmiHeader;
     file.bfSize = file.bfOffBits + imageBytes;
-    bool written = false;
-    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                  std::fwrite(bits, imageBytes, 1, out) == 1;
-        written = std::fclose(out) == 0 && written;
-    }
+    OutputFile out(path, "picture");
+    const bool written = bits && out.open(error) && out.write(&file, sizeof file, error) &&
+                         out.write(&info.bmiHeader, sizeof info.bmiHeader, error) &&
+                         out.write(bits, imageBytes, error) && out.finish(error);
+    if (!bits)
+        error = "cannot take the editor's picture";
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(handle, screen);
-    if (!written)
-        error = "cannot write the picture: " + path;
     return written;
 }
 

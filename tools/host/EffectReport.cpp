@@ -1,6 +1,6 @@
 #include "EffectReport.h"
 
-#include <string>
+#include "JsonWriter.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ struct FlagName {
     const char* name;
 };
 
-const FlagName flagNames[] = {
+const FlagName flagTable[] = {
     {effFlagsHasEditor, "effFlagsHasEditor"},
     {effFlagsHasClip, "effFlagsHasClip"},
     {effFlagsHasVu, "effFlagsHasVu"},
@@ -36,11 +36,11 @@ const FlagName flagNames[] = {
 };
 
 // The identifier's four characters, first from the most significant byte; '.' for the unprintable.
-std::string fourCharacterText(VstInt32 id)
+std::string fourCharacterText(std::uint32_t id)
 {
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
-        char c = char((std::uint32_t(id) >> shift) & 0xff);
+        char c = char((id >> shift) & 0xff);
         text += c >= 0x20 && c < 0x7f ? c : '.';
     }
     return text;
@@ -51,71 +51,60 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-const char* answerName(VstIntPtr answer)
+const char* answerName(long long answer)
 {
     return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know";
 }
 
 } // namespace
 
-void EffectReport::print(std::FILE* out)
+EffectReport::EffectReport(PluginHost& host)
 {
-    printIdentity(out);
-    printRecord(out);
-    printParameters(out);
-    printPins(out);
-    printCapabilities(out);
+    gatherIdentity(host);
+    gatherRecord(host);
+    gatherParameters(host);
+    gatherPins(host);
+    gatherCapabilities(host);
 }
 
-void EffectReport::printIdentity(std::FILE* out)
+void EffectReport::gatherIdentity(PluginHost& host)
 {
-    VstIntPtr category = host.dispatch(effGetPlugCategory);
-    const char* categoryName =
-        category >= 0 && category < VstIntPtr(std::size(categories)) ? categories[category] : "?";
-    VstInt32 id = host.record().uniqueID;
-    std::fprintf(out, "name:           %s\n", host.text(effGetEffectName).c_str());
-    std::fprintf(out, "vendor:         %s\n", host.text(effGetVendorString).c_str());
-    std::fprintf(out, "product:        %s\n", host.text(effGetProductString).c_str());
-    std::fprintf(out, "vendor version: %ld\n", long(host.dispatch(effGetVendorVersion)));
-    std::fprintf(out, "category:       %ld (%s)\n", long(category), categoryName);
-    std::fprintf(out, "unique id:      %s (0x%08lx)\n", fourCharacterText(id).c_str(),
-                 static_cast<unsigned long>(std::uint32_t(id)));
-    std::fprintf(out, "vst version:    %ld\n", long(host.dispatch(effGetVstVersion)));
+    category = host.dispatch(effGetPlugCategory);
+    categoryName = category >= 0 && category < VstIntPtr(std::size(categories)) ? categories[category] : "?";
+    uniqueId = std::uint32_t(host.record().uniqueID);
+    uniqueIdText = fourCharacterText(uniqueId);
+    name = host.text(effGetEffectName);
+    vendor = host.text(effGetVendorString);
+    product = host.text(effGetProductString);
+    vendorVersion = host.dispatch(effGetVendorVersion);
+    vstVersion = host.dispatch(effGetVstVersion);
 }
 
-void EffectReport::printRecord(std::FILE* out)
+void EffectReport::gatherRecord(PluginHost& host)
 {
     const AEffect& record = host.record();
-    std::string names;
-    for (const FlagName& flag : flagNames)
+    flags = std::uint32_t(record.flags);
+    for (const FlagName& flag : flagTable)
         if (record.flags & flag.bit)
-            names += std::string(names.empty() ? "" : " ") + flag.name;
-    std::fprintf(out, "version:        %ld\n", long(record.version));
-    std::fprintf(out, "inputs:         %ld\n", long(record.numInputs));
-    std::fprintf(out, "outputs:        %ld\n", long(record.numOutputs));
-    std::fprintf(out, "flags:          0x%lx (%s)\n", static_cast<unsigned long>(std::uint32_t(record.flags)),
-                 names.c_str());
-    std::fprintf(out, "initial delay:  %ld\n", long(record.initialDelay));
-    std::fprintf(out, "tail size:      %ld\n", long(host.dispatch(effGetTailSize)));
-    std::fprintf(out, "programs:       %ld\n", long(record.numPrograms));
-    std::fprintf(out, "program:        %ld %s\n", long(host.dispatch(effGetProgram)),
-                 quoted(host.text(effGetProgramName)).c_str());
+            flagNames.push_back(flag.name);
+    version = record.version;
+    inputs = record.numInputs;
+    outputs = record.numOutputs;
+    initialDelay = record.initialDelay;
+    tailSize = host.dispatch(effGetTailSize);
+    programs = record.numPrograms;
+    program = host.dispatch(effGetProgram);
+    programName = host.text(effGetProgramName);
 }
 
-void EffectReport::printParameters(std::FILE* out)
+void EffectReport::gatherParameters(PluginHost& host)
 {
-    VstInt32 count = host.record().numParams;
-    std::fprintf(out, "parameters:     %ld\n", long(count));
-    for (VstInt32 index = 0; index < count; ++index) {
-        std::fprintf(out, "  %ld: name %-12s display %-12s label %-6s value %g\n", long(index),
-                     quoted(host.text(effGetParamName, index)).c_str(),
-                     quoted(host.text(effGetParamDisplay, index)).c_str(),
-                     quoted(host.text(effGetParamLabel, index)).c_str(),
-                     double(host.getParameter(index)));
-    }
+    for (VstInt32 index = 0; index < host.record().numParams; ++index)
+        parameters.push_back({host.text(effGetParamName, index), host.text(effGetParamDisplay, index),
+                              host.text(effGetParamLabel, index), double(host.getParameter(index))});
 }
 
-void EffectReport::printPins(std::FILE* out)
+void EffectReport::gatherPins(PluginHost& host)
 {
     struct Side {
         VstInt32 opcode, count;
@@ -129,19 +118,107 @@ void EffectReport::printPins(std::FILE* out)
             if (host.dispatch(side.opcode, index, 0, &pin) == 0)
                 continue;
             pin.label[sizeof pin.label - 1] = 0;
-            std::string title = std::string(side.name) + " " + std::to_string(index) + ":";
-            std::fprintf(out, "%-16s%s%s%s\n", title.c_str(), quoted(pin.label).c_str(),
-                         pin.flags & kVstPinIsActive ? " active" : "",
-                         pin.flags & kVstPinIsStereo ? " stereo" : "");
+            pins.push_back({side.name, index, pin.label, (pin.flags & kVstPinIsActive) != 0,
+                            (pin.flags & kVstPinIsStereo) != 0});
         }
     }
 }
 
-void EffectReport::printCapabilities(std::FILE* out)
+void EffectReport::gatherCapabilities(PluginHost& host)
 {
-    std::fprintf(out, "can do:\n");
-    for (const char* capability : capabilities) {
-        VstIntPtr answer = host.canDo(capability);
-        std::fprintf(out, "  %-22s %2ld (%s)\n", capability, long(answer), answerName(answer));
+    for (const char* capability : capabilities)
+        answers.push_back({capability, host.canDo(capability)});
+}
+
+void EffectReport::print(std::FILE* out) const
+{
+    std::string names;
+    for (const std::string& flag : flagNames)
+        names += (names.empty() ? "" : " ") + flag;
+    std::fprintf(out, "name:           %s\n", name.c_str());
+    std::fprintf(out, "vendor:         %s\n", vendor.c_str());
+    std::fprintf(out, "product:        %s\n", product.c_str());
+    std::fprintf(out, "vendor version: %lld\n", vendorVersion);
+    std::fprintf(out, "category:       %lld (%s)\n", category, categoryName.c_str());
+    std::fprintf(out, "unique id:      %s (0x%08lx)\n", uniqueIdText.c_str(), static_cast<unsigned long>(uniqueId));
+    std::fprintf(out, "vst version:    %lld\n", vstVersion);
+    std::fprintf(out, "version:        %lld\n", version);
+    std::fprintf(out, "inputs:         %lld\n", inputs);
+    std::fprintf(out, "outputs:        %lld\n", outputs);
+    std::fprintf(out, "flags:          0x%lx (%s)\n", static_cast<unsigned long>(flags), names.c_str());
+    std::fprintf(out, "initial delay:  %lld\n", initialDelay);
+    std::fprintf(out, "tail size:      %lld\n", tailSize);
+    std::fprintf(out, "programs:       %lld\n", programs);
+    std::fprintf(out, "program:        %lld %s\n", program, quoted(programName).c_str());
+    std::fprintf(out, "parameters:     %zu\n", parameters.size());
+    for (std::size_t index = 0; index < parameters.size(); ++index) {
+        const Parameter& p = parameters[index];
+        std::fprintf(out, "  %zu: name %-12s display %-12s label %-6s value %g\n", index, quoted(p.name).c_str(),
+                     quoted(p.display).c_str(), quoted(p.label).c_str(), p.value);
     }
+    for (const Pin& pin : pins) {
+        std::string title = std::string(pin.side) + " " + std::to_string(pin.index) + ":";
+        std::fprintf(out, "%-16s%s%s%s\n", title.c_str(), quoted(pin.label).c_str(), pin.active ? " active" : "",
+                     pin.stereo ? " stereo" : "");
+    }
+    std::fprintf(out, "can do:\n");
+    for (const Answer& answer : answers)
+        std::fprintf(out, "  %-22s %2lld (%s)\n", answer.capability, answer.answer, answerName(answer.answer));
+}
+
+void EffectReport::printJson(std::FILE* out, const std::string& file) const
+{
+    JsonWriter json(out);
+    json.beginObject();
+    json.text("file", file);
+    json.text("name", name);
+    json.text("vendor", vendor);
+    json.text("product", product);
+    json.integer("vendor_version", vendorVersion);
+    json.integer("category", category);
+    json.text("category_name", categoryName);
+    json.text("unique_id", uniqueIdText);
+    json.integer("unique_id_value", uniqueId);
+    json.integer("vst_version", vstVersion);
+    json.integer("version", version);
+    json.integer("inputs", inputs);
+    json.integer("outputs", outputs);
+    json.integer("flags", flags);
+    json.beginArray("flag_names");
+    for (const std::string& flag : flagNames)
+        json.text(nullptr, flag);
+    json.endArray();
+    json.integer("initial_delay", initialDelay);
+    json.integer("tail_size", tailSize);
+    json.integer("programs", programs);
+    json.integer("program", program);
+    json.text("program_name", programName);
+    json.beginArray("parameters");
+    for (std::size_t index = 0; index < parameters.size(); ++index) {
+        const Parameter& p = parameters[index];
+        json.beginObject();
+        json.integer("index", static_cast<long long>(index));
+        json.text("name", p.name);
+        json.text("display", p.display);
+        json.text("label", p.label);
+        json.number("value", p.value);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginArray("pins");
+    for (const Pin& pin : pins) {
+        json.beginObject();
+        json.text("side", pin.side);
+        json.integer("index", pin.index);
+        json.text("label", pin.label);
+        json.boolean("active", pin.active);
+        json.boolean("stereo", pin.stereo);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginObject("can_do");
+    for (const Answer& answer : answers)
+        json.integer(answer.capability, answer.answer);
+    json.endObject();
+    json.endObject();
 }

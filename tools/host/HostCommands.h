@@ -1,5 +1,5 @@
-// The command-line front end: a table of commands, each with its usage line and its options.
-// A new command is one more table row and one more handler.
+// The command-line front end: a table of commands, each with its usage line, its help and its
+// options. A new command is one more table row and one more handler.
 #pragma once
 
 #include <cstdio>
@@ -18,17 +18,22 @@ private:
     struct Command {
         const char* name;
         const char* usage;
+        const char* help;                  // what it does and what its options mean
         std::vector<const char*> options;  // each takes a value
+        std::vector<const char*> flags;    // none takes one
         int (*handler)(const Arguments& arguments);
     };
     static const Command commands[];
 
+    static int runCommand(int argc, char** argv);
     static int info(const Arguments& arguments);
     static int render(const Arguments& arguments);
     static int editor(const Arguments& arguments);
     static int validate(const Arguments& arguments);
 
+    static const Command* find(const std::string& name);
     static void printUsage(std::FILE* out);
+    static void printHelp(const Command& command);
     static int fail(const std::string& message);
     static int usageError(const std::string& message);
     static std::string defaultPlugin();

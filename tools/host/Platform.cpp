@@ -103,3 +103,35 @@ std::string Platform::programFolder()
     std::size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
+
+bool Platform::isTerminal(std::FILE* stream)
+{
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR;
+}
+
+long long Platform::fileSize(std::FILE* file)
+{
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    LARGE_INTEGER size{};
+    if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &size))
+        return -1;
+    return size.QuadPart;
+}
+
+std::string Platform::toUtf8(const std::string& text)
+{
+    if (text.empty())
+        return text;
+    const int length = int(text.size());
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(std::size_t(wideLength > 0 ? wideLength : 0), L'\0');
+    if (wideLength <= 0 || MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wideLength) != wideLength)
+        return std::string(text.size(), '?');
+    const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(std::size_t(utf8Length > 0 ? utf8Length : 0), '\0');
+    if (utf8Length <= 0 ||
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr, nullptr) != utf8Length)
+        return std::string(text.size(), '?');
+    return utf8;
+}

@@ -2,6 +2,7 @@
 // of the tool is plain C++ and the platform surface can be read in one file.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 class Platform {
@@ -21,4 +22,11 @@ public:
 
     // The folder holding this program, with a trailing separator.
     static std::string programFolder();
+
+    // True when the stream goes to a console or terminal, not to a file or a pipe.
+    static bool isTerminal(std::FILE* stream);
+    // The size in bytes of an open file; -1 when it has none (a pipe).
+    static long long fileSize(std::FILE* file);
+    // Text of the ANSI code page (what plug-ins and the command line hand over) as UTF-8.
+    static std::string toUtf8(const std::string& text);
 };

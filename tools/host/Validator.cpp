@@ -37,7 +37,7 @@ std::string Validator::format(const char* pattern, ...)
 }
 
 // A check that crashes the process leaves its RUN line as the last one printed.
-int Validator::run(std::FILE* out)
+int Validator::run(std::FILE* out, Listener* listener)
 {
     std::fprintf(out, "validating %s: %d-bit, seed %llu, %lld fuzz calls\n", plugin.path().c_str(),
                  int(sizeof(void*) * 8), static_cast<unsigned long long>(options.seed), options.fuzzCalls);
@@ -47,17 +47,24 @@ int Validator::run(std::FILE* out)
             continue;
         std::fprintf(out, "[ RUN  ] %s\n", check.name);
         std::fflush(out);
+        if (listener && !listener->started(check.name))
+            break;
         Context context{plugin, options, {}};
         std::string detail;
         const auto start = std::chrono::steady_clock::now();
         const bool ok = check.run(context, detail);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const Result result{check.name,
+                            context.skipped ? Result::Verdict::Skip : ok ? Result::Verdict::Pass : Result::Verdict::Fail,
+                            detail, context.notes, seconds};
         const char* verdict = context.skipped ? "SKIP" : ok ? "PASS" : "FAIL";
         std::fprintf(out, "[ %s ] %s: %s (%.1f s)\n", verdict, check.name, detail.c_str(), seconds);
         for (const std::string& note : context.notes)
             std::fprintf(out, "         %s\n", note.c_str());
         std::fflush(out);
         (context.skipped ? skipped : ok ? passed : failed) += 1;
+        if (listener && !listener->finished(result))
+            break;
     }
     if (skipped > 0)
         std::fprintf(out, "%d passed, %d failed, %d skipped\n", passed, failed, skipped);

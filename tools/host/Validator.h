@@ -27,10 +27,29 @@ public:
         bool skipped = false;  // set by a check that does not apply to this plug-in
     };
 
+    // What one check found.
+    struct Result {
+        enum class Verdict { Pass, Fail, Skip };
+        std::string name;
+        Verdict verdict;
+        std::string detail;
+        std::vector<std::string> notes;
+        double seconds;
+    };
+
+    // Told of every check as it starts and ends, for a report of its own; answering false
+    // stops the run.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual bool started(const std::string& check) = 0;
+        virtual bool finished(const Result& result) = 0;
+    };
+
     Validator(ValidatorPlugin& plugin, const Options& options) : plugin(plugin), options(options) {}
 
     // Runs every check and prints the report; answers the number of checks that failed.
-    int run(std::FILE* out);
+    int run(std::FILE* out, Listener* listener = nullptr);
 
     static std::string format(const char* pattern, ...) __attribute__((format(gnu_printf, 1, 2)));
 

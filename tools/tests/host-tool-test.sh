@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
 # End-to-end checks of the host tool under Wine, through the tools/backtwister-host wrapper:
-# bad input is refused in one line, info reports the plug-in's identity, and renders match a
-# model of the effect frame by frame.
+# bad input is refused in one line (a full disk included), info reports the plug-in's identity
+# as text and as JSON, validate's JUnit report parses, renders match a model of the effect
+# frame by frame and show progress only on a terminal.
 # usage: host-tool-test.sh HOST.exe BACKTWISTER.dll NoMain.dll NullMain.dll CrashingMain.dll
+#                          HostileText.dll
 set -uo pipefail
 
-exe=$1 dll=$2 no_main=$3 null_main=$4 crashing_main=$5
+exe=$1 dll=$2 no_main=$3 null_main=$4 crashing_main=$5 hostile_text=$6
 tools=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 host=$tools/backtwister-host
 BACKTWISTER_BUILD=$(dirname "$(dirname "$exe")")
 export BACKTWISTER_BUILD WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$BACKTWISTER_BUILD/wineprefix}
+
+# A full disk is a small tmpfs, mounted in a mount namespace of this test's own (as root), so
+# that nothing outlives it. Wine's server opens the files, so it must start in there too: the
+# one still running for the prefix is let go first.
+if [[ -z ${HOST_TOOL_TEST_NAMESPACE-} ]] && ((EUID == 0)) && unshare -m --propagation private true 2>/dev/null; then
+    wineserver -w 2>/dev/null
+    HOST_TOOL_TEST_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
+fi
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
 
 failed() {
@@ -92,7 +103,13 @@ expect_refusal 2 "--rate wants a whole number of hertz, not \"fast\"" "$host" re
 expect_refusal 2 "option --block needs a value" "$host" render "$work/signal.wav" "$out" --block
 [[ -e $out ]] && failed "a refused render left its output file behind"
 # The program itself, without the wrapper's checks in front of it.
-expect_refusal 1 "cannot open the input file: .*/missing\.f32" wine "$exe" render "$work/missing.f32" "$work/o.f32" --dll "$dll"
+expect_refusal 1 "cannot open the input file: .*/missing\.f32 \(No such file or directory\)" \
+    wine "$exe" render "$work/missing.f32" "$work/o.f32" --dll "$dll"
+expect_refusal 1 "cannot create the output file: .*/no/o\.f32 \(No such file or directory\)" \
+    wine "$exe" render "$work/signal.f32" "$work/no/o.f32" --dll "$dll"
+mkdir "$work/folder.f32"
+expect_refusal 1 "cannot create the output file: .*/folder\.f32 \(.*\)" \
+    wine "$exe" render "$work/signal.f32" "$work/folder.f32" --dll "$dll"
 head -c 12 "$work/signal.f32" >"$work/partial.f32"
 expect_refusal 1 "the input is not raw 32-bit float stereo: it ends inside a frame" \
     wine "$exe" render "$work/partial.f32" "$work/o.f32" --dll "$dll"
@@ -128,6 +145,7 @@ render() { # OUT ARGS...: renders signal.wav and converts the result to raw f32 
     shift
     timeout 120 "$host" render "$work/signal.wav" "$work/$out.wav" "$@" 2>"$work/stderr" ||
         failed "render $*: $(cat "$work/stderr")"
+    [[ ! -s $work/stderr ]] || failed "render $*: wrote to stderr, which is no terminal: $(head -c 200 "$work/stderr")"
     sox "$work/$out.wav" -t f32 "$work/$out.f32" 2>/dev/null || failed "render $*: no readable output"
 }
 render default
@@ -197,6 +215,217 @@ for error in errors:
 sys.exit(1 if errors else 0)
 EOF
 
+# --- help and version ---
+version=$(sed -n 's/^project(Backtwister VERSION \([0-9.]*\).*/\1/p' "$tools/../CMakeLists.txt")
+[[ $("$host" --version) == "backtwister-host $version (32-bit)" ]] || failed "--version: $("$host" --version 2>&1)"
+for command in info render editor validate; do
+    case $command in
+    info) options="--json --rate --block --tempo" ;;
+    render) options="--dll --block --rate --tempo --tail --quiet" ;;
+    editor) options="--seconds --shot" ;;
+    validate) options="--junit --seed --fuzz-calls --editor-cycles --check" ;;
+    esac
+    for way in "$host $command --help" "$host help $command" "wine $exe $command --help"; do
+        $way >"$work/help" 2>&1 || failed "$way: exit status $?"
+        head -n 1 "$work/help" | grep -q "^usage: backtwister-host $command " || failed "$way: no usage line"
+        for option in $options; do
+            grep -q -- "^ *$option\b" "$work/help" || failed "$way does not explain $option"
+        done
+    done
+done
+expect_refusal 2 "no such command: \"play\" \(try --help\)" "$host" help play
+
+# --- info --json: the facts of info, read back with a JSON parser ---
+timeout 60 "$host" info "$dll" --json >"$work/info.json" 2>"$work/stderr" || failed "info --json: $(cat "$work/stderr")"
+timeout 60 "$host" info "$hostile_text" --json >"$work/hostile.json" 2>"$work/stderr" ||
+    failed "info --json on the fixture: $(cat "$work/stderr")"
+timeout 60 "$host" info "$hostile_text" >"$work/hostile.info" 2>"$work/stderr"
+python3 - "$work" <<'EOF' || failures=$((failures + 1))
+import json, re, sys
+work = sys.argv[1]
+errors = []
+
+def compare(text_name, json_name):
+    """Every fact of the text report has the same value in the JSON object."""
+    facts = json.load(open(f'{work}/{json_name}', encoding='utf-8'))
+    lines = open(f'{work}/{text_name}', encoding='cp1252').read().splitlines()
+    fields = {m[1]: m[2] for m in (re.match(r'^([a-z ]+): +(.*)$', line) for line in lines) if m}
+    want = {
+        'file': facts['file'], 'name': facts['name'], 'vendor': facts['vendor'], 'product': facts['product'],
+        'vendor version': str(facts['vendor_version']),
+        'category': f"{facts['category']} ({facts['category_name']})",
+        'unique id': f"{facts['unique_id']} (0x{facts['unique_id_value']:08x})",
+        'vst version': str(facts['vst_version']), 'version': str(facts['version']),
+        'inputs': str(facts['inputs']), 'outputs': str(facts['outputs']),
+        'flags': f"0x{facts['flags']:x} ({' '.join(facts['flag_names'])})",
+        'initial delay': str(facts['initial_delay']), 'tail size': str(facts['tail_size']),
+        'programs': str(facts['programs']), 'program': f"{facts['program']} \"{facts['program_name']}\"",
+        'parameters': str(len(facts['parameters'])),
+    }
+    for name, value in want.items():
+        if fields.get(name) != value:
+            errors.append(f'{json_name}: {name} is {value!r} in JSON, {fields.get(name)!r} in the text')
+    parameters = [m.groups() for m in (re.match(r'^  \d+: name "(.*?)" +display "(.*?)" +label "(.*?)" +value (\S+)$',
+                                                line) for line in lines) if m]
+    got = [(p['name'], p['display'], p['label'], p['value']) for p in facts['parameters']]
+    if [(n, d, l, float(v)) for n, d, l, v in parameters] != got:
+        errors.append(f'{json_name}: parameters {got} in JSON, {parameters} in the text')
+    answers = {m[1]: int(m[2]) for m in (re.match(r'^  (\S+) +(-?\d+) \(', line) for line in lines) if m}
+    if answers != facts['can_do'] or len(answers) != 26:
+        errors.append(f'{json_name}: can_do {facts["can_do"]} in JSON, {answers} in the text')
+    pins = [(m[1], int(m[2]), m[3], bool(m[4]), bool(m[5]))
+            for m in (re.match(r'^(input|output) (\d+): +"(.*)"( active)?( stereo)?$', line) for line in lines) if m]
+    if pins != [(p['side'], p['index'], p['label'], p['active'], p['stereo']) for p in facts['pins']]:
+        errors.append(f'{json_name}: pins differ from the text')
+    return facts
+
+try:
+    real = compare('info', 'info.json')
+    if (real['name'], real['unique_id'], real['vendor_version']) != ('Backtwister', 'Bkt1', 110):
+        errors.append(f'info.json: identity {real["name"]!r} {real["unique_id"]!r} {real["vendor_version"]}')
+    hostile = compare('hostile.info', 'hostile.json')
+    # Windows-1252 texts, escaped: quotes, a backslash, a character beyond ASCII, a control character.
+    if hostile['name'] != 'Quote" <Tag> & \'Apos\' \\ \u00e9' or hostile['vendor'] != ']]> <!-- & -->':
+        errors.append(f'hostile.json: name {hostile["name"]!r}, vendor {hostile["vendor"]!r}')
+    if hostile['parameters'][0]['name'] != 'Ctl\x01' or hostile['unique_id'] != 'Hx<&':
+        errors.append(f'hostile.json: parameter {hostile["parameters"][0]!r}, id {hostile["unique_id"]!r}')
+except (ValueError, KeyError, IndexError, TypeError) as problem:
+    errors.append(f'info --json does not parse as the facts of info: {problem!r}')
+for error in errors:
+    print('FAIL:', error)
+sys.exit(1 if errors else 0)
+EOF
+
+# --- validate --junit: one test case per check, read back with an XML parser ---
+junit() { # junit WANT-STATUS NAME ARGS...: validate with a report in $work/NAME.xml
+    local want=$1 report=$work/$2.xml
+    shift 2
+    timeout 120 "$host" validate "$@" --junit "$report" >"$work/validate.out" 2>"$work/stderr"
+    local status=$?
+    ((status == want)) || failed "validate $* --junit: exit status $status, wanted $want: $(head -c 300 "$work/stderr")"
+}
+junit 0 real "$dll" --check "version resource"
+junit 1 hostile "$hostile_text" --check texts
+junit 3 crash "$crashing_main"
+python3 - "$work" <<'EOF' || failures=$((failures + 1))
+import sys
+import xml.etree.ElementTree as ElementTree
+work = sys.argv[1]
+errors = []
+
+def cases(name, tests, failures, errors_wanted):
+    root = ElementTree.parse(f'{work}/{name}.xml').getroot()
+    suite = root.find('testsuite')
+    counts = tuple(int(suite.get(key)) for key in ('tests', 'failures', 'errors'))
+    if root.tag != 'testsuites' or counts != (tests, failures, errors_wanted):
+        errors.append(f'{name}.xml: {root.tag} with tests, failures, errors {counts}, '
+                      f'wanted {(tests, failures, errors_wanted)}')
+    found = {case.get('name'): case for case in suite.iter('testcase')}
+    for case in found.values():
+        if float(case.get('time')) < 0 or not case.get('classname', '').startswith('validate.'):
+            errors.append(f'{name}.xml: test case {case.get("name")!r} lacks its time or class')
+    return found
+
+try:
+    real = cases('real', 1, 0, 0)
+    out = real['version resource'].find('system-out').text
+    if 'Kelpworks Backtwister' not in out or real['version resource'].find('failure') is not None:
+        errors.append(f'real.xml: the version resource check should pass and say what it read: {out!r}')
+    hostile = cases('hostile', 2, 1, 0)
+    failure = hostile['parameter values and texts'].find('failure')
+    if failure is None or 'unprintable character' not in failure.get('message'):
+        errors.append('hostile.xml: the parameter check should fail with its message')
+    identity = hostile['identity texts'].find('system-out').text
+    if 'Quote" <Tag> & \'Apos\' \\ \u00e9' not in identity or ']]> <!-- & -->' not in identity:
+        errors.append(f'hostile.xml: the identity texts came back as {identity!r}')
+    crash = cases('crash', 1, 0, 1)
+    if crash['main and record'].find('error') is None:
+        errors.append('crash.xml: the check the plug-in crashed in should stand as an error')
+except (ElementTree.ParseError, OSError, KeyError, AttributeError, TypeError) as problem:
+    errors.append(f'a JUnit report does not parse: {problem!r}')
+for error in errors:
+    print('FAIL:', error)
+sys.exit(1 if errors else 0)
+EOF
+expect_refusal 1 "cannot create the report file: .*/no/report\.xml \(No such file or directory\)" \
+    "$host" validate "$dll" --check "version resource" --junit "$work/no/report.xml"
+
+# --- progress: on a terminal (stderr a pseudo-terminal) a line with the time left ---
+# on_terminal FILE ARGS...: runs the wrapper with stderr on a pseudo-terminal; FILE gets each
+# state of the terminal's line as it was drawn over (at every carriage return or line end).
+on_terminal() {
+    local file=$1
+    shift
+    python3 - "$file" "$host" "$@" <<'EOF'
+import os, pty, re, subprocess, sys
+controller, terminal = pty.openpty()
+process = subprocess.Popen(sys.argv[2:], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=terminal)
+os.close(terminal)
+shown = b''
+while True:
+    try:
+        data = os.read(controller, 65536)
+    except OSError:  # the terminal is gone with the last program on it
+        break
+    if not data:
+        break
+    shown += data
+# Wine's console draws in place with escape sequences: cursor right (CSI n C) and erase to the
+# end of the line (CSI K) matter for the text, the others (the cursor shown or hidden) do not.
+line, column, states = [], 0, []
+for token in re.findall(rb'\x1b\[[0-9;?]*[A-Za-z]|[\s\S]', shown):
+    if token.startswith(b'\x1b['):
+        if token.endswith(b'C'):
+            column += int(token[2:-1] or 1)
+        elif token.endswith(b'K'):
+            del line[column:]
+    elif token in b'\r\n':
+        states.append(''.join(line).rstrip())
+        column = 0
+        if token == b'\n':
+            line = []
+    else:
+        line += [' '] * (column + 1 - len(line))
+        line[column] = token.decode('latin-1')
+        column += 1
+states.append(''.join(line).rstrip())
+open(sys.argv[1], 'w').write('\n'.join(state for state in states if state) + ('\n' if shown else ''))
+sys.exit(process.wait())
+EOF
+}
+on_terminal "$work/terminal.text" render "$work/signal.wav" "$work/progress.wav" --tail 60 ||
+    failed "render on a terminal failed: $(head -c 300 "$work/terminal.text")"
+grep -qE 'render +[0-9]+% \[[=> ]{24}\] ([0-9]+:[0-9]{2}|--:--) left' "$work/terminal.text" ||
+    failed "render on a terminal showed no progress with the time left: $(head -c 300 "$work/terminal.text")"
+grep -qE 'render 100% \[={24}\] done in [0-9.]+ s' "$work/terminal.text" ||
+    failed "render on a terminal did not end its progress line: $(tail -c 300 "$work/terminal.text")"
+on_terminal "$work/terminal.text" render "$work/signal.wav" "$work/quiet.wav" --quiet ||
+    failed "render --quiet on a terminal failed"
+[[ ! -s $work/terminal.text ]] || failed "render --quiet showed on the terminal: $(head -c 200 "$work/terminal.text")"
+
+# --- a full disk: one line, a non-zero exit, and no partial file left behind ---
+mkdir "$work/full"
+if [[ -n ${HOST_TOOL_TEST_NAMESPACE-} ]] && mount -t tmpfs -o size=256k tmpfs "$work/full"; then
+    full=$work/full
+    expect_refusal 1 "cannot write the output file: .*/full/out\.f32 \(No space left on device\)" \
+        wine "$exe" render "$work/signal.f32" "$full/out.f32" --dll "$dll"
+    expect_refusal 1 "cannot write .*/full/out\.wav: .*" "$host" render "$work/signal.wav" "$full/out.wav"
+    head -c 262144 /dev/zero >"$full/filler" 2>/dev/null
+    expect_refusal 1 "cannot write the report file: .*/full/report\.xml \(No space left on device\)" \
+        "$host" validate "$dll" --check "version resource" --junit "$full/report.xml"
+    expect_refusal 1 "cannot write the standard output \(No space left on device\)" \
+        sh -c '"$1" info "$2" --json >"$3"' - "$host" "$dll" "$full/info.json"
+    if [[ -n ${DISPLAY-} ]]; then
+        expect_refusal 1 "cannot write the picture: .*/full/shot\.bmp \(No space left on device\)" \
+            wine "$exe" editor "$dll" --seconds 0.2 --shot "$full/shot.bmp"
+    fi
+    rm -f "$full/filler" "$full/info.json"
+    [[ -z $(ls -A "$full") ]] || failed "a write to a full disk left files behind: $(ls -A "$full")"
+    umount "$full"
+else
+    echo "SKIP: no small file system could be mounted for the full-disk checks"
+fi
+
 # --- editor: opened as a host opens it, and its picture taken ---
 expect_refusal 1 "not a VST 2\.x plug-in.*" "$host" editor "$no_main" --seconds 1
 if timeout 120 "$host" editor "$dll" --seconds 1 --shot "$work/editor.png" 2>"$work/stderr"; then
@@ -209,6 +438,7 @@ else
     failed "editor: $(head -c 300 "$work/stderr")"
 fi
 
+wineserver -w  # the prefix's server, started in this namespace, ends with it
 if ((failures)); then
     echo "$failures check(s) failed"
     exit 1
