@@ -6,13 +6,15 @@ static_assert(std::atomic<VstInt32>::is_always_lock_free);
 
 EditorBase::EditorBase(EffectBase* effect) : effect(effect), systemWindow(nullptr), updatePending(0)
 {
-    if (effect) {
-        effect->editor = this;
-        effect->setFlag(effFlagsHasEditor, true);
-    }
+    if (effect)
+        effect->registerEditor(this);
 }
 
-EditorBase::~EditorBase() = default;
+EditorBase::~EditorBase()
+{
+    if (effect)
+        effect->unregisterEditor(this);
+}
 
 VstInt32 EditorBase::getRect(ERect** rect)
 {

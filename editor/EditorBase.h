@@ -11,31 +11,30 @@
 
 #include <atomic>
 
-#include "host/VstInterface.h"
+#include "host/EffectEditor.h"
 
 class EffectBase;
 
-class EditorBase {
+class EditorBase : public EffectEditor {
 public:
     explicit EditorBase(EffectBase* effect);
-    virtual ~EditorBase();
+    ~EditorBase() override;
 
     EditorBase(const EditorBase&) = delete;
     EditorBase& operator=(const EditorBase&) = delete;
 
-    virtual VstInt32 getRect(ERect** rect);
+    VstInt32 getRect(ERect** rect) override;
     virtual VstInt32 open(void* parentWindow);
     virtual void close();
-    virtual void idle();
+    void idle() override;
     virtual void update();
-    virtual void requestUpdate();
-    virtual VstInt32 keyDown(VstKeyCode& key);
-    virtual VstInt32 keyUp(VstKeyCode& key);
-    virtual VstInt32 setKnobMode(VstInt32 mode);
+    void requestUpdate() override;
+    VstInt32 keyDown(VstKeyCode& key) override;
+    VstInt32 keyUp(VstKeyCode& key) override;
+    VstInt32 setKnobMode(VstInt32 mode) override;
     virtual bool wheel(float distance);
-    // Told of every parameter change by the effect, from whichever thread made it. Here
-    // rather than in the GUI base so that the window-free effect can reach it.
-    virtual void setParameter(VstInt32 index, float value);
+    // Here rather than in the GUI base so that the window-free effect can reach it.
+    void setParameter(VstInt32 index, float value) override;
 
     // Held across anything that runs control code or calls the host on the user-interface
     // thread. Its end may delete the effect and this editor: the holder's last use of them.
@@ -50,12 +49,10 @@ public:
         EditorBase* editor;
     };
 
-    // effEditOpen and effEditClose. A second open while open closes the first window.
-    VstInt32 openFromHost(void* parentWindow);
-    void closeFromHost();
-    // effClose, with the host record already cut off from the host: true when the editor is
-    // busy and deletes the effect (and so itself) once it is no longer.
-    bool deleteEffectWhenIdle();
+    // A second open while open closes the first window.
+    VstInt32 openFromHost(void* parentWindow) override;
+    void closeFromHost() override;
+    bool deleteEffectWhenIdle() override;
     bool isBusy() const { return busyDepth > 0; }
 
     EffectBase* getEffect() const { return effect; }

@@ -1,4 +1,4 @@
-#include "editor/EditorFactory.h"
+#include "effect/ReverseEffect.h"
 
 // The window-free build: the effect runs without an editor and its editor opcodes answer 0.
 bool createEditor(ReverseEffect&) { return true; }

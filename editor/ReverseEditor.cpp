@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "editor/EditorFactory.h"
 #include "effect/ReverseEffect.h"
 #include "gui/controls/ToggleButton.h"
 #include "gui/draw/Picture.h"
@@ -17,13 +16,12 @@ constexpr Rect kFootswitchBounds{120, 95, 190, 165};
 // The effect keeps the editor even when it fails here, and deletes it with itself.
 bool createEditor(ReverseEffect& effect)
 {
-    auto* editor = new (std::nothrow) ReverseEditor(&effect);
-    return editor && editor->hasFace();
+    return (new ReverseEditor(&effect))->hasFace();
 }
 
 ReverseEditor::ReverseEditor(EffectBase* effect) : GuiEditorBase(effect)
 {
-    facePicture = new (std::nothrow) Picture(kFacePicture);
+    facePicture = new Picture(kFacePicture);
     if (hasFace()) {
         rect.top = 0;
         rect.left = 0;
@@ -46,7 +44,7 @@ bool ReverseEditor::hasFace() const { return facePicture && facePicture->isLoade
 void ReverseEditor::loadOnce(Picture*& picture, int resourceId)
 {
     if (!picture)
-        picture = new (std::nothrow) Picture(resourceId);
+        picture = new Picture(resourceId);
 }
 
 void ReverseEditor::releaseOnce(Picture*& picture)

@@ -1,21 +1,10 @@
 #include "effect/EntryPoint.h"
 
-#include <new>
-
 #include "effect/ReverseEffect.h"
+#include "host/EffectFactory.h"
 
-// One new effect per call, or null: for a host too old to answer its version, for an
-// effect that could not be built, and for good once an editor could not be created.
+// One new effect with its editor per call, or null (see createEffect).
 extern "C" AEffect* VSTCALL backtwisterMain(HostCallback hostCallback)
 {
-    if (!hostCallback || hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
-        return nullptr;
-    auto* effect = new (std::nothrow) ReverseEffect(hostCallback);
-    if (!effect)
-        return nullptr;
-    if (!effect->isValid() || ReverseEffect::editorCreationFailed()) {
-        delete effect;
-        return nullptr;
-    }
-    return effect->record();
+    return createEffect<ReverseEffect>(hostCallback, createEditor);
 }

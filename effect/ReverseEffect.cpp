@@ -5,8 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "editor/EditorBase.h"
-#include "editor/EditorFactory.h"
+#include "host/EffectEditor.h"
 #include "host/ValueText.h"
 
 namespace {
@@ -27,8 +26,6 @@ float loadStored(float& value) { return std::atomic_ref<float>(value).load(std::
 void store(float& value, float newValue) { std::atomic_ref<float>(value).store(newValue, std::memory_order_relaxed); }
 
 }  // namespace
-
-std::atomic<bool> ReverseEffect::editorFailed{false};
 
 ReverseEffect::ReverseEffect(HostCallback hostCallback)
     : EffectBaseEx(hostCallback, kNumPrograms, kNumParameters),
@@ -67,9 +64,6 @@ ReverseEffect::ReverseEffect(HostCallback hostCallback)
 
     hostTempo.store(125.0f);
     fade.store(0.0f);  // a new effect starts without a crossfade
-
-    if (!createEditor(*this))
-        editorFailed.store(true, std::memory_order_relaxed);
 }
 
 ReverseEffect::~ReverseEffect()

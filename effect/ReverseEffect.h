@@ -28,9 +28,6 @@ public:
     // False when the program store or a buffer could not be allocated.
     bool isValid() const;
 
-    // Set for good once an editor could not be created; from then on `main` refuses effects.
-    static bool editorCreationFailed() { return editorFailed.load(std::memory_order_relaxed); }
-
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
@@ -123,6 +120,9 @@ private:
     char vendorString[27];
     int barHoldOff;
     bool barAtZeroSeen;
-
-    static std::atomic<bool> editorFailed;
 };
+
+// The effect's editor, made by the editor subsystem (editor/ReverseEditor.cpp, or
+// editor/NoEditor.cpp in the window-free build) right after the effect; it registers itself
+// with the effect. False only when an editor was wanted but could not be made.
+bool createEditor(ReverseEffect& effect);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "editor/EditorBase.h"
+#include "host/EffectEditor.h"
 #include "host/DenormalGuard.h"
 #include "host/ValueText.h"
 
@@ -69,7 +69,21 @@ EffectBase::EffectBase(HostCallback hostCallback, VstInt32 programCount, VstInt3
 
 EffectBase::~EffectBase()
 {
-    delete editor;
+    EffectEditor* owned = editor;
+    editor = nullptr;
+    delete owned;
+}
+
+void EffectBase::registerEditor(EffectEditor* newEditor)
+{
+    editor = newEditor;
+    setFlag(effFlagsHasEditor, newEditor != nullptr);
+}
+
+void EffectBase::unregisterEditor(EffectEditor* leaving)
+{
+    if (editor == leaving)
+        registerEditor(nullptr);
 }
 
 // --- entries ---------------------------------------------------------------------------

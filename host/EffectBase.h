@@ -4,7 +4,7 @@
 
 #include "host/VstInterface.h"
 
-class EditorBase;
+class EffectEditor;
 
 class EffectBase {
 public:
@@ -61,6 +61,10 @@ public:
     virtual void longToText(VstInt32 value, char* text);
 
     AEffect* record() { return &hostRecord; }
+    // An editor registers itself here when it is made; the effect deletes it with itself.
+    void registerEditor(EffectEditor* newEditor);
+    // An editor that goes first (its construction failed) takes itself back.
+    void unregisterEditor(EffectEditor* leaving);
 
     // The record's five entries: plain functions in the interface's calling convention.
     static VstIntPtr VSTCALL dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
@@ -78,13 +82,11 @@ protected:
     void setFlag(VstInt32 flag, bool state);
 
     float sampleRate;
-    EditorBase* editor;
+    EffectEditor* editor;
     HostCallback hostCallback;
     VstInt32 programCount;
     VstInt32 parameterCount;
     VstInt32 currentProgram;
     VstInt32 blockSize;
     AEffect hostRecord;
-
-    friend class EditorBase;  // the editor registers itself in `editor` and the flags
 };

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "editor/EditorBase.h"
+#include "host/EffectEditor.h"
 #include "host/ValueText.h"
 
 namespace {
@@ -193,7 +193,7 @@ VstIntPtr EffectBaseEx::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
 
 // --- operations with their base defaults -----------------------------------------------
 
-EditorBase* EffectBaseEx::getEditor() { return editor; }
+EffectEditor* EffectBaseEx::getEditor() { return editor; }
 
 VstInt32 EffectBaseEx::processEvents(VstEvents*) { return 0; }
 

@@ -11,7 +11,7 @@ public:
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
-    virtual EditorBase* getEditor();
+    virtual EffectEditor* getEditor();
     virtual VstIntPtr hostWantMidi(VstInt32 filter);
     virtual VstTimeInfo* hostGetTime(VstInt32 filter);
     virtual VstIntPtr hostTempoAt(VstInt32 position);

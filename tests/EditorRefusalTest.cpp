@@ -1,8 +1,8 @@
 // A build whose editor cannot be created: `main` must refuse every effect from then on.
 #include <gtest/gtest.h>
 
-#include "editor/EditorFactory.h"
 #include "effect/EntryPoint.h"
+#include "effect/ReverseEffect.h"
 #include "tests/RecordingHost.h"
 
 int editorsAttempted = 0;

@@ -73,6 +73,14 @@ GalleryEditor::GalleryEditor(EffectBase* effect) : GuiEditorBase(effect)
     rect = ERect{0, 0, std::int16_t(picture(kBench)->getHeight()), std::int16_t(picture(kBench)->getWidth())};
 }
 
+bool GalleryEditor::hasArtwork() const
+{
+    for (int id = kBench; id < kArtworkEnd; ++id)
+        if (id != kBench + 1 && !picture(id)->isLoaded())
+            return false;
+    return true;
+}
+
 GalleryEditor::~GalleryEditor()
 {
     close();

@@ -20,6 +20,9 @@ public:
     explicit GalleryEditor(EffectBase* effect);
     ~GalleryEditor() override;
 
+    // False when a bitmap is missing from the library's resources.
+    bool hasArtwork() const;
+
     VstInt32 open(void* parentWindow) override;
     void close() override;
     void idle() override;

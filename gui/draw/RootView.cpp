@@ -10,7 +10,6 @@
 #include "gui/draw/GraphicsLibrary.h"
 #include "gui/draw/Picture.h"
 #include "gui/draw/VstWindow.h"
-#include "host/EffectBaseEx.h"
 #include "host/ModuleInstance.h"
 
 namespace {
@@ -626,23 +625,17 @@ VstInt32 RootView::tickCount() const { return ownerEditor ? VstInt32(GetTickCoun
 
 void RootView::beginEdit(VstInt32 tag)
 {
-    if (auto* effect = ownerEditor ? dynamic_cast<EffectBaseEx*>(ownerEditor->getEffect()) : nullptr)
-        effect->hostBeginEdit(tag);
+    if (ownerEditor)
+        ownerEditor->beginEdit(tag);
 }
 
-bool RootView::endEdit(VstInt32 tag)
-{
-    auto* effect = ownerEditor ? dynamic_cast<EffectBaseEx*>(ownerEditor->getEffect()) : nullptr;
-    return effect ? effect->hostEndEdit(tag) : false;
-}
+bool RootView::endEdit(VstInt32 tag) { return ownerEditor && ownerEditor->endEdit(tag); }
 
 VstInt32 RootView::knobMode() { return GuiEditorBase::knobMode; }
 
 bool RootView::askHostToResize(VstInt32 width, VstInt32 height)
 {
-    auto* effect = ownerEditor ? dynamic_cast<EffectBaseEx*>(ownerEditor->getEffect()) : nullptr;
-    char capability[] = "sizeWindow";
-    return effect && effect->hostCanDo(capability) && effect->hostSizeWindow(width, height);
+    return ownerEditor && ownerEditor->sizeWindow(width, height);
 }
 
 bool RootView::resizeTo(VstInt32 width, VstInt32 height)
@@ -746,8 +739,7 @@ bool RootView::openOwnWindow(const Point* position)
         record->xPos = std::int16_t(position->h);
         record->yPos = std::int16_t(position->v);
     }
-    auto* effect = ownerEditor ? dynamic_cast<EffectBaseEx*>(ownerEditor->getEffect()) : nullptr;
-    hostWindow = effect ? static_cast<HWND>(effect->hostOpenWindow(record)) : nullptr;
+    hostWindow = ownerEditor ? static_cast<HWND>(ownerEditor->openHostWindow(record)) : nullptr;
     if (hostWindow && createOwnWindow())
         isOpen = true;
     return isOpen;
@@ -757,8 +749,8 @@ bool RootView::closeOwnWindow()
 {
     if (!standAlone || !isOpen || !hostWindow)
         return false;
-    if (auto* effect = ownerEditor ? dynamic_cast<EffectBaseEx*>(ownerEditor->getEffect()) : nullptr)
-        effect->hostCloseWindow(record);
+    if (ownerEditor)
+        ownerEditor->closeHostWindow(record);
     hostWindow = nullptr;
     return true;
 }

@@ -11,13 +11,9 @@
 #include "gui/files/FileFilter.h"
 #include "gui/files/FolderHook.h"
 #include "gui/files/TitleHook.h"
-#include "host/EffectBaseEx.h"
 #include "host/ModuleInstance.h"
 
 namespace {
-
-char openFileSelector[] = "openFileSelector";
-char closeFileSelector[] = "closeFileSelector";
 
 constexpr DWORD pathSize = 1024;
 constexpr DWORD multiplePathsSize = 102400;
@@ -57,8 +53,7 @@ protected:
 
 }  // namespace
 
-FileChooser::FileChooser(EffectBase* effect)
-    : effect(dynamic_cast<EffectBaseEx*>(effect)), select(nullptr), handedToHost(false)
+FileChooser::FileChooser(EffectBase* effect) : effect(effect), select(nullptr), handedToHost(false)
 {
 }
 
@@ -82,7 +77,7 @@ VstInt32 FileChooser::run(VstFileSelect* request)
     if (hostOffersSelector()) {
         handedToHost = true;
         HostSelectorLoop loop(rootView());
-        return effect->hostOpenFileSelector(select) && !loop.ended() ? select->nbReturnPath : 0;
+        return GuiEditorBase::openFileSelector(effect, select) && !loop.ended() ? select->nbReturnPath : 0;
     }
     switch (select->command) {
     case kVstFileLoad:
@@ -98,7 +93,7 @@ VstInt32 FileChooser::run(VstFileSelect* request)
 
 bool FileChooser::hostOffersSelector()
 {
-    return effect && effect->hostCanDo(openFileSelector) && effect->hostCanDo(closeFileSelector);
+    return GuiEditorBase::hostOffersFileSelector(effect);
 }
 
 VstInt32 FileChooser::openDialog()
@@ -207,9 +202,11 @@ UINT_PTR CALLBACK FileChooser::hookProcedure(HWND hook, UINT message, WPARAM wPa
 
 RootView* FileChooser::rootView() const
 {
-    auto* editor = effect ? dynamic_cast<GuiEditorBase*>(effect->getEditor()) : nullptr;
-    return editor ? editor->getRootView() : nullptr;
+    GuiEditorBase* owner = editor();
+    return owner ? owner->getRootView() : nullptr;
 }
+
+GuiEditorBase* FileChooser::editor() const { return GuiEditorBase::ofEffect(effect); }
 
 HWND FileChooser::ownerWindow() const
 {
@@ -256,8 +253,7 @@ void FileChooser::release()
 {
     if (handedToHost) {
         // What the host filled in is the host's to free.
-        if (effect->hostCanDo(closeFileSelector))
-            effect->hostCloseFileSelector(select);
+        GuiEditorBase::closeFileSelector(effect, select);
         return;
     }
     if (select->reserved == 1) {

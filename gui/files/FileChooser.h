@@ -18,7 +18,7 @@
 #include "gui/files/VstFileSelect.h"
 
 class EffectBase;
-class EffectBaseEx;
+class GuiEditorBase;
 class RootView;
 
 class FileChooser {
@@ -46,6 +46,7 @@ private:
     bool hostOffersSelector();
     VstInt32 openDialog();
     VstInt32 saveDialog();
+    GuiEditorBase* editor() const;
     RootView* rootView() const;
     HWND ownerWindow() const;
     void describe(OPENFILENAMEA& dialog, const char* filter, char* file, DWORD fileSize, char* fileTitle,
@@ -55,7 +56,7 @@ private:
     // Hands a request back to the host, or frees what the chooser allocated for it.
     void release();
 
-    EffectBaseEx* effect;
+    EffectBase* effect;
     VstFileSelect* select;
     bool handedToHost;
     LPOFNHOOKPROC dialogKindHook = nullptr;

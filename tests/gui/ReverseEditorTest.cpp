@@ -19,6 +19,7 @@ protected:
     {
         useTestModule();
         effect = new ReverseEffect(RecordingHost::callback);
+        ASSERT_TRUE(createEditor(*effect));
         editor = static_cast<ReverseEditor*>(effect->getEditor());
         ASSERT_NE(editor, nullptr);
     }
