@@ -1,18 +1,7 @@
 #include "editor/GuiEditorBase.h"
 
-#include <windows.h>
-
 #include "gui/draw/RootView.h"
 #include "host/EffectBaseEx.h"
-
-GuiEditorBase::GuiEditorBase(EffectBase* effect)
-    : EditorBase(effect), rect{}, rootView(nullptr), nextIdleTime(GetTickCount()), inIdle(false)
-{
-    // Drops onto the editor window need OLE on this thread.
-    OleInitialize(nullptr);
-}
-
-GuiEditorBase::~GuiEditorBase() { OleUninitialize(); }
 
 VstInt32 GuiEditorBase::getRect(ERect** out)
 {
@@ -139,22 +128,3 @@ void GuiEditorBase::redrawAll()
         rootView->drawView(nullptr);
 }
 
-void GuiEditorBase::idleStep()
-{
-    std::uint32_t now = GetTickCount();
-    if (now < nextIdleTime) {
-        Sleep(4);
-        now += 4;
-        if (now < nextIdleTime - 50)
-            return;
-    }
-    idle();
-    MSG message;
-    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        DispatchMessageA(&message);
-    nextIdleTime = now + 100;
-    inIdle = true;
-    if (effect)
-        effect->hostIdle();
-    inIdle = false;
-}

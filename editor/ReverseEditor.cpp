@@ -63,7 +63,7 @@ VstInt32 ReverseEditor::open(void* parentWindow)
     loadOnce(digitsPicture, kDigitStripPicture);
 
     const Rect faceBounds{0, 0, rect.right, rect.bottom};
-    rootView = new RootView(faceBounds, static_cast<HWND>(parentWindow), this);
+    rootView = new RootView(faceBounds, parentWindow, this);
     rootView->setBackgroundPicture(facePicture);
 
     footswitch = new ToggleButton(kFootswitchBounds, this, kOnOff, footswitchPicture);

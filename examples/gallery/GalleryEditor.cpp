@@ -94,7 +94,7 @@ GalleryEditor::~GalleryEditor()
 VstInt32 GalleryEditor::open(void* parentWindow)
 {
     GuiEditorBase::open(parentWindow);
-    rootView = new RootView(Rect{0, 0, rect.right, rect.bottom}, static_cast<HWND>(parentWindow), this);
+    rootView = new RootView(Rect{0, 0, rect.right, rect.bottom}, parentWindow, this);
     rootView->setBackgroundPicture(picture(kBench));
     buildKnobs(addSection(0, 0));
     buildSliders(addSection(1, 0));

@@ -1,10 +1,9 @@
 #include "gui/controls/Control.h"
 
-#include <windows.h>
-
 #include <bit>
 #include <cstdint>
 
+#include "gui/draw/DrawContext.h"
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
@@ -17,7 +16,7 @@ constexpr VstInt32 shortestDoubleClick = 250;
 
 VstInt32 systemDoubleClickTime()
 {
-    const VstInt32 time = VstInt32(GetDoubleClickTime());
+    const VstInt32 time = DrawContext::doubleClickTime();
     return time < shortestDoubleClick ? shortestDoubleClick : time;
 }
 

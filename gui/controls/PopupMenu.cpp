@@ -12,10 +12,6 @@ namespace {
 
 constexpr VstInt32 entrySlotsPerGrowth = 32;
 constexpr VstInt32 submenuSlotsPerGrowth = 10;
-// Long menus get no column breaks of ours: the system fits them to the screen itself.
-constexpr VstInt32 longestColumnedMenu = 160;
-// A command message carries 16 bits of id; a larger one would arrive as another entry's.
-constexpr VstInt32 largestCommandId = 0xFFFF;
 
 bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
 bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
@@ -24,13 +20,6 @@ bool isSelectable(const char* text) { return !isSeparator(text) && !hasKind(text
 void copyText(char* buffer, const char* text)
 {
     std::snprintf(buffer, ValueDisplay::textSize, "%s", text ? text : "");
-}
-
-Point windowCorner(HWND window)
-{
-    RECT r{};
-    GetWindowRect(window, &r);
-    return Point{r.left, r.top};
 }
 
 }  // namespace
@@ -317,17 +306,9 @@ void PopupMenu::focusLost(DrawContext*) { menuHandle = nullptr; }
 void PopupMenu::focusGained(DrawContext* context)
 {
     lastMenu = nullptr;
-    lastResult = -1;
-    HWND window = root ? root->getOwnWindow() : nullptr;
-    VstInt32 nextId = 0;
-    HMENU built = nullptr;
-    if (window && buildMenu(nextId)) {
-        built = menuHandle;  // a view taking the focus while the menu is open makes us forget it
-        lastResult = trackMenu(window, menuPosition(context, window));
-    }
+    lastResult = chooseFromNativeMenu(context);
     PopupMenu* owner = lastResult >= 0 ? ownerOf(lastResult) : nullptr;
     const VstInt32 index = owner ? lastResult - owner->idBase : -1;
-    menuHandle = built;
     destroyMenus();
     if (root && root->getFocusView() == this)
         root->setFocusView(nullptr);
@@ -339,13 +320,13 @@ void PopupMenu::focusGained(DrawContext* context)
         tellChoice(context, owner, index);
         return;
     }
-    HDC device = GetDC(window);
-    {
-        DrawContext made(root, device, window);
-        tellChoice(&made, owner, index);
-    }
-    if (device)
-        ReleaseDC(window, device);
+    bool told = false;
+    root->withWindowContext([&](DrawContext* made) {
+        told = true;
+        tellChoice(made, owner, index);
+    });
+    if (!told)
+        tellChoice(nullptr, owner, index);
 }
 
 void PopupMenu::tellChoice(DrawContext* context, PopupMenu* owner, VstInt32 index)
@@ -356,90 +337,11 @@ void PopupMenu::tellChoice(DrawContext* context, PopupMenu* owner, VstInt32 inde
         listener->valueChanged(context, owner);
 }
 
-// --- the native menu ---------------------------------------------------------------------
-
-bool PopupMenu::buildMenu(VstInt32& nextId)
-{
-    menuHandle = CreatePopupMenu();
-    if (!menuHandle)
-        return false;
-    idBase = nextId;
-    nextId += entryCount;
-    VstInt32 submenuIndex = 0;
-    VstInt32 items = 0;
-    for (VstInt32 k = 0; k < entryCount; ++k)
-        items += appendEntry(k, submenuIndex, nextId, items);
-    return true;
-}
-
 bool PopupMenu::showsCheck(VstInt32 k) const
 {
     if (style & styleMultipleCheck)
         return checks[k] != 0;
     return (style & styleCheckCurrent) && k == current;
-}
-
-bool PopupMenu::appendEntry(VstInt32 k, VstInt32& submenuIndex, VstInt32& nextId, VstInt32 items)
-{
-    const char* text = entries[k];
-    if (isSeparator(text))
-        return AppendMenuA(menuHandle, MF_SEPARATOR, 0, nullptr);
-    UINT flags = MF_STRING;
-    if (entryCount < longestColumnedMenu && itemsPerColumn > 0 && items > 0 && items % itemsPerColumn == 0)
-        flags |= MF_MENUBREAK;
-    if (!hasKind(text, "-M") && idBase + k > largestCommandId)
-        return false;
-    const UINT_PTR id = UINT_PTR(idBase + k);
-    if (hasKind(text, "-G"))
-        return AppendMenuA(menuHandle, flags | MF_GRAYED, id, text + 2);
-    if (hasKind(text, "-T"))
-        return AppendMenuA(menuHandle, flags | MF_DISABLED, id, text + 2);
-    if (!hasKind(text, "-M"))
-        return AppendMenuA(menuHandle, flags | (showsCheck(k) ? MF_CHECKED : 0), id, text);
-    PopupMenu* submenu = submenuIndex < submenuCount ? submenus[submenuIndex] : nullptr;
-    ++submenuIndex;
-    // A menu met twice in the tree already has its native menu; it is attached once only.
-    if (!submenu || submenu->menuHandle || !submenu->buildMenu(nextId))
-        return false;
-    if (AppendMenuA(menuHandle, flags | MF_POPUP, UINT_PTR(submenu->menuHandle), text + 2))
-        return true;
-    submenu->destroyMenus();
-    return false;
-}
-
-Point PopupMenu::menuPosition(DrawContext* context, HWND window) const
-{
-    Point position = context ? context->getScreenOrigin() : windowCorner(window);
-    position.h += bounds.left;
-    position.v += (style & styleOpenAbove) ? bounds.top : bounds.bottom;
-    return position;
-}
-
-namespace {
-
-// The menu is dismissed when the editor closes while it is open.
-class MenuLoop : public RootView::ModalLoop {
-public:
-    using ModalLoop::ModalLoop;
-
-protected:
-    void endLoop() override { ::EndMenu(); }
-};
-
-}  // namespace
-
-// Without TPM_RETURNCMD the choice arrives as a command message posted to the window.
-VstInt32 PopupMenu::trackMenu(HWND window, const Point& position)
-{
-    const UINT button = (lastButtons & mouseRight) ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON;
-    MenuLoop loop(root);
-    if (!TrackPopupMenu(menuHandle, TPM_LEFTALIGN | TPM_TOPALIGN | button, position.h, position.v, 0, window, nullptr) ||
-        loop.ended())
-        return -1;
-    MSG message;
-    if (!PeekMessageA(&message, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || message.wParam > WPARAM(largestCommandId))
-        return -1;
-    return VstInt32(message.wParam);
 }
 
 PopupMenu* PopupMenu::ownerOf(VstInt32 id)
@@ -450,14 +352,6 @@ PopupMenu* PopupMenu::ownerOf(VstInt32 id)
         if (PopupMenu* owner = submenus[s]->ownerOf(id))
             return owner;
     return nullptr;
-}
-
-// Destroying a native menu destroys the submenus attached to it.
-void PopupMenu::destroyMenus()
-{
-    if (menuHandle)
-        DestroyMenu(menuHandle);
-    forgetMenus();
 }
 
 void PopupMenu::forgetMenus()

@@ -2,10 +2,9 @@
 // its entries when clicked. Submenus are popup menus themselves; entry kinds are prefixes of the
 // entry text: "-" a separator, "-M" a submenu, "-G" a greyed entry, "-T" a title. Choosing an
 // entry makes it current in the menu holding it, whose value becomes the entry's index, and this
-// menu's listener is told which menu that was.
+// menu's listener is told which menu that was. PopupMenu.cpp holds the entries;
+// PopupMenuWin32.cpp the native menu.
 #pragma once
-
-#include <windows.h>
 
 #include "gui/controls/ValueDisplay.h"
 #include "gui/draw/RootView.h"
@@ -77,19 +76,22 @@ private:
     const char* shownText() const;
     void tellChoice(DrawContext* context, PopupMenu* owner, VstInt32 index);
 
+    // Builds the native menu tree and tracks it; answers the chosen command id, or -1. The
+    // tree stays built (idBase set) until destroyMenus.
+    VstInt32 chooseFromNativeMenu(DrawContext* context);
     // Builds the native menu tree; ids run on through the submenus, depth first.
     bool buildMenu(VstInt32& nextId);
     // True when the entry became an item of the native menu.
     bool appendEntry(VstInt32 k, VstInt32& submenuIndex, VstInt32& nextId, VstInt32 items);
     bool showsCheck(VstInt32 k) const;
     // The screen point of the box's bottom left corner, or its top left one with styleOpenAbove.
-    Point menuPosition(DrawContext* context, HWND window) const;
-    VstInt32 trackMenu(HWND window, const Point& position);
+    Point menuPosition(DrawContext* context, NativeWindow window) const;
+    VstInt32 trackMenu(NativeWindow window, const Point& position);
     PopupMenu* ownerOf(VstInt32 id);
     void destroyMenus();
     void forgetMenus();
 
-    HMENU menuHandle = nullptr;
+    NativeObject menuHandle = nullptr;
     char** entries = nullptr;
     PopupMenu** submenus = nullptr;
     unsigned char* checks = nullptr;

@@ -1,8 +1,7 @@
 // An editable one-line text. Shown like a value display; a click lays a native edit box exactly
-// over it, and losing the keyboard focus or Return takes the typed text over.
+// over it, and losing the keyboard focus or Return takes the typed text over. TextField.cpp
+// holds the text; TextFieldWin32.cpp the native edit box.
 #pragma once
-
-#include <windows.h>
 
 #include "gui/controls/ValueDisplay.h"
 #include "gui/draw/RootView.h"
@@ -35,22 +34,27 @@ public:
     virtual void setTextToTextWithData(TextToTextWithData function, VstIntPtr data);
     virtual void setTextToText(TextToText function);
 
-    HWND getEditWindow() const { return editWindow; }
+    NativeWindow getEditWindow() const { return editWindow; }
 
     Color editTextColor() const override { return fontColor; }
     Color editBackColor() const override { return backColor; }
-    HBRUSH& editBackBrush() override { return editBrush; }
+    NativeObject& editBackBrush() override { return editBrush; }
 
 private:
-    static LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND openEditBox(const Rect& box, HWND parent);
+    // The edit box's window procedure, in TextFieldWin32.cpp.
+    struct EditBox;
+    friend struct EditBox;
+
+    NativeWindow openEditBox(const Rect& box, NativeWindow parent);
+    // Copies the box's text into text.
+    void readEditBox();
     void closeEditBox();
 
-    HBRUSH editBrush = nullptr;
-    HWND editWindow = nullptr;
-    HFONT editFont = nullptr;
+    NativeObject editBrush = nullptr;
+    NativeWindow editWindow = nullptr;
+    NativeObject editFont = nullptr;
     char text[textSize];
     TextToText textToText = nullptr;
     TextToTextWithData textToTextWithData = nullptr;
-    WNDPROC previousProcedure = nullptr;
+    void* previousProcedure = nullptr;  // the edit box's own window procedure
 };

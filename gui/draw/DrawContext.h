@@ -1,9 +1,10 @@
-// The drawing surface every view draws into: a GDI device context plus the drawing state views set.
+// The drawing surface every view draws into: a native device context plus the drawing state
+// views set. DrawContext.cpp holds the state and what is composed of other operations;
+// DrawContextWin32.cpp draws on GDI.
 #pragma once
 
-#include <windows.h>
-
 #include "gui/draw/Geometry.h"
+#include "gui/draw/NativeHandles.h"
 
 class RootView;
 
@@ -40,10 +41,11 @@ enum MouseButton {
 };
 
 // Short-lived: made for one paint, press or redraw. All coordinates handed in are local; origin is
-// added before they reach GDI. The device context and window are borrowed, never released here.
+// added before they reach the device. The device context and window are borrowed, never released
+// here.
 class DrawContext {
 public:
-    DrawContext(RootView* root, HDC deviceContext, HWND window);
+    DrawContext(RootView* root, NativeSurface deviceContext, NativeWindow window);
     virtual ~DrawContext();
 
     DrawContext(const DrawContext&) = delete;
@@ -100,30 +102,40 @@ public:
     void setScreenOrigin(const Point& p) { screenOrigin = p; }
     const Point& getScreenOrigin() const { return screenOrigin; }
 
-    HDC getDeviceContext() const { return deviceContext; }
-    HWND getWindow() const { return window; }
+    NativeSurface getDeviceContext() const { return deviceContext; }
+    NativeWindow getWindow() const { return window; }
     RootView* getRoot() const { return root; }
 
     // Mouse, read from the live state while a control tracks a press
     static int mouseButtons();
     static void setMouseButtonsSwapped(bool swapped);  // set by the window class registration
+    // The system's double-click time in milliseconds.
+    static int doubleClickTime();
+    // Screen position of a window's top-left corner; (0, 0) without a window.
+    static Point windowCorner(NativeWindow window);
     void cursorPosition(Point& where) const;
     bool detectDoubleClick();
     bool detectDrag();
 
 protected:
     // For OffscreenContext, which creates its memory device context after the base.
-    void setDeviceContext(HDC dc) { deviceContext = dc; }
+    void setDeviceContext(NativeSurface dc) { deviceContext = dc; }
     void setClipRect(const Rect& r) { clipRect = r; }  // the field only; the device is not clipped
     Rect rootBounds() const;
 
 private:
-    void replacePen();
+    // The device's side of the state setters.
+    void applyPen();
+    void applyMixMode();
+    void applyBrush();
+    void applyTextColor();
+    void applyFont(int style);
+    void applyClip();
 
     Point screenOrigin;
     Point origin;
-    HDC deviceContext;
-    HWND window;
+    NativeSurface deviceContext;
+    NativeWindow window;
     RootView* root;
     int fontSize = 0;
     int fontId = 0;
@@ -134,11 +146,10 @@ private:
     int penStyle = penSolid;
     int mixMode = mixCopy;
     Rect clipRect;
-    HBRUSH ownBrush = nullptr;
-    HPEN ownPen = nullptr;
-    HFONT ownFont = nullptr;
-    HGDIOBJ savedBrush = nullptr;
-    HGDIOBJ savedPen = nullptr;
-    HGDIOBJ savedFont = nullptr;
-    int platformPenStyle = PS_SOLID;
+    NativeObject ownBrush = nullptr;
+    NativeObject ownPen = nullptr;
+    NativeObject ownFont = nullptr;
+    NativeObject savedBrush = nullptr;
+    NativeObject savedPen = nullptr;
+    NativeObject savedFont = nullptr;
 };

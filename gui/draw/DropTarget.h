@@ -1,24 +1,18 @@
 // The OLE drop target of a root view's window: accepts text and file lists and hands each
-// drop to the root view's drop, with file shortcuts resolved to their targets.
+// drop to the root view's drop, with file shortcuts resolved to their targets. The COM
+// object itself (DropTarget::Target) lives in DropTarget.cpp.
 #pragma once
 
-#include <ole2.h>
+#include "gui/draw/NativeHandles.h"
 
 class RootView;
 
-class DropTarget : public IDropTarget {
+class DropTarget {
 public:
-    // Starts with no reference: the platform's registration takes the first one.
-    explicit DropTarget(RootView* root);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
-    HRESULT STDMETHODCALLTYPE DragLeave() override;
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
-    virtual ~DropTarget();
+    // A new target as an IDropTarget with no reference yet: a registration takes the first.
+    static void* create(RootView* root);
+    // Registers a new target for the root's window; false when OLE refuses it.
+    static bool registerWith(NativeWindow window, RootView* root);
 
     // Rewrites a ".lnk" path (any case) in place with its target's path; others stay as they are.
     static void resolveShortcut(char* path, int capacity);
@@ -28,12 +22,6 @@ public:
     static constexpr int pathCapacity = 1024;
 
 private:
-    void dropFiles(HDROP files);
-    void dropText(HGLOBAL text);
-
-    LONG refCount;
-    BOOL accepting;
-    RootView* root;
-
+    struct Target;
     static inline int liveCount = 0;
 };

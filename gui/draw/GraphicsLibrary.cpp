@@ -1,44 +1,38 @@
+// The optional msimg32 library on kernel32's loader, and the GDI object bookkeeping.
+// Quirk: TransparentBlt leaks on the Windows 9x family, so it is taken on NT only.
 #include "gui/draw/GraphicsLibrary.h"
 
-GraphicsLibrary::AlphaBlendFunction GraphicsLibrary::alphaBlend = nullptr;
-GraphicsLibrary::TransparentBltFunction GraphicsLibrary::transparentBlt = nullptr;
-int GraphicsLibrary::liveCount = 0;
-int GraphicsLibrary::loadCount = 0;
+#include <windows.h>
 
 namespace {
 
-template <typename Function>
-Function lookUp(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// TransparentBlt is unreliable on the Windows 9x family (it leaks); use it on NT only.
 bool isNtFamily()
 {
     OSVERSIONINFOEXA version{};
     version.dwOSVersionInfoSize = sizeof version;  // 156
-    return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version)) && version.dwPlatformId > 1;
+    return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version)) && version.dwPlatformId > 1;
 }
+
+void* entry(HMODULE module, const char* name) { return reinterpret_cast<void*>(::GetProcAddress(module, name)); }
 
 }  // namespace
 
-HMODULE GraphicsLibrary::load()
+NativeModule GraphicsLibrary::load()
 {
     alphaBlend = nullptr;
     transparentBlt = nullptr;
-    HMODULE module = LoadLibraryA("msimg32.dll");
+    HMODULE module = ::LoadLibraryA("msimg32.dll");
     if (module == nullptr) return nullptr;
     ++loadCount;
-    alphaBlend = lookUp<AlphaBlendFunction>(module, "AlphaBlend");
-    if (isNtFamily()) transparentBlt = lookUp<TransparentBltFunction>(module, "TransparentBlt");
+    alphaBlend = entry(module, "AlphaBlend");
+    if (isNtFamily()) transparentBlt = entry(module, "TransparentBlt");
     return module;
 }
 
-void GraphicsLibrary::unload(HMODULE module)
+void GraphicsLibrary::unload(NativeModule module)
 {
     if (module == nullptr) return;
-    FreeLibrary(module);
+    ::FreeLibrary(static_cast<HMODULE>(module));
     // Pointers into a library that is no longer loaded must not be called.
     if (loadCount > 0 && --loadCount == 0) {
         alphaBlend = nullptr;
@@ -46,17 +40,17 @@ void GraphicsLibrary::unload(HMODULE module)
     }
 }
 
-void GraphicsLibrary::deleteObject(HGDIOBJ object)
+void GraphicsLibrary::deleteObject(NativeObject object)
 {
-    if (object != nullptr && DeleteObject(object)) --liveCount;
+    if (object != nullptr && ::DeleteObject(static_cast<HGDIOBJ>(object))) --liveCount;
 }
 
-HDC GraphicsLibrary::createMemoryContext(HDC compatibleWith)
+NativeSurface GraphicsLibrary::createMemoryContext(NativeSurface compatibleWith)
 {
-    return created(CreateCompatibleDC(compatibleWith));
+    return created(::CreateCompatibleDC(static_cast<HDC>(compatibleWith)));
 }
 
-void GraphicsLibrary::deleteMemoryContext(HDC dc)
+void GraphicsLibrary::deleteMemoryContext(NativeSurface dc)
 {
-    if (dc != nullptr && DeleteDC(dc)) --liveCount;
+    if (dc != nullptr && ::DeleteDC(static_cast<HDC>(dc))) --liveCount;
 }

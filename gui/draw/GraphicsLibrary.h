@@ -2,21 +2,19 @@
 // the toolkit creates so that leaks show up in tests (GetGuiResources tells nothing under Wine).
 #pragma once
 
-#include <windows.h>
+#include "gui/draw/NativeHandles.h"
 
 class GraphicsLibrary {
 public:
-    using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
-    using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
-
     // Resets both entry points, loads "msimg32.dll" and resolves them (TransparentBlt only on the NT
     // family). The caller owns the returned module (null when the library is missing).
-    static HMODULE load();
+    static NativeModule load();
     // Frees a module from load; the entry points are cleared once no loaded module is left.
-    static void unload(HMODULE module);
+    static void unload(NativeModule module);
 
-    static AlphaBlendFunction alphaBlend;
-    static TransparentBltFunction transparentBlt;
+    // AlphaBlend and TransparentBlt as the library exports them, or null; the tests swap them.
+    static inline void* alphaBlend = nullptr;
+    static inline void* transparentBlt = nullptr;
 
     // Every GDI object and memory device context the toolkit creates goes through these.
     template <typename Handle>
@@ -25,12 +23,12 @@ public:
         if (object != nullptr) ++liveCount;
         return object;
     }
-    static void deleteObject(HGDIOBJ object);
-    static HDC createMemoryContext(HDC compatibleWith);
-    static void deleteMemoryContext(HDC dc);
+    static void deleteObject(NativeObject object);
+    static NativeSurface createMemoryContext(NativeSurface compatibleWith);
+    static void deleteMemoryContext(NativeSurface dc);
     static int liveObjects() { return liveCount; }
 
 private:
-    static int liveCount;
-    static int loadCount;
+    static inline int liveCount = 0;
+    static inline int loadCount = 0;
 };

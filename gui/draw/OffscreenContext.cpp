@@ -1,4 +1,8 @@
+// OffscreenContext on GDI: a memory device context compatible with the source's device (or
+// the root's window) with a bitmap of its own, or the picture's, selected while it lives.
 #include "gui/draw/OffscreenContext.h"
+
+#include <windows.h>
 
 #include "gui/draw/GraphicsLibrary.h"
 #include "gui/draw/Picture.h"
@@ -21,12 +25,12 @@ OffscreenContext::OffscreenContext(DrawContext* source, Picture* picture, bool d
         height = picture->getHeight();
     }
     setClipRect(surfaceClip(width, height));
-    HDC sourceDc = source != nullptr ? source->getDeviceContext() : nullptr;
+    HDC sourceDc = source != nullptr ? static_cast<HDC>(source->getDeviceContext()) : nullptr;
     setDeviceContext(GraphicsLibrary::createMemoryContext(sourceDc));
     if (drawIntoPicture && picture != nullptr) {
         surface = picture->getBitmap();
     } else {
-        surface = GraphicsLibrary::created(CreateCompatibleBitmap(sourceDc, width, height));
+        surface = GraphicsLibrary::created(::CreateCompatibleBitmap(sourceDc, width, height));
         ownsBitmap = true;
     }
     selectSurface();
@@ -45,12 +49,12 @@ OffscreenContext::OffscreenContext(RootView* root, int width, int height, const 
     : DrawContext(root, nullptr, nullptr), height(height), width(width), ownsBitmap(true), backgroundColor(background)
 {
     setClipRect(surfaceClip(width, height));
-    HWND window = root != nullptr ? root->getOwnWindow() : nullptr;
-    HDC windowDc = GetDC(window);
+    HWND window = root != nullptr ? static_cast<HWND>(root->getOwnWindow()) : nullptr;
+    HDC windowDc = ::GetDC(window);
     setDeviceContext(GraphicsLibrary::createMemoryContext(windowDc));
-    surface = GraphicsLibrary::created(CreateCompatibleBitmap(windowDc, width, height));
+    surface = GraphicsLibrary::created(::CreateCompatibleBitmap(windowDc, width, height));
     selectSurface();
-    ReleaseDC(window, windowDc);
+    ::ReleaseDC(window, windowDc);
 
     const Rect all{0, 0, width, height};
     setBrushColor(background);
@@ -61,19 +65,22 @@ OffscreenContext::OffscreenContext(RootView* root, int width, int height, const 
 
 OffscreenContext::~OffscreenContext()
 {
-    HDC memory = getDeviceContext();
-    if (previousBitmap != nullptr) SelectObject(memory, previousBitmap);
+    HDC memory = static_cast<HDC>(getDeviceContext());
+    if (previousBitmap != nullptr) ::SelectObject(memory, static_cast<HGDIOBJ>(previousBitmap));
     GraphicsLibrary::deleteMemoryContext(memory);
     setDeviceContext(nullptr);
     if (ownsBitmap) GraphicsLibrary::deleteObject(surface);
 }
 
-void OffscreenContext::selectSurface() { previousBitmap = SelectObject(getDeviceContext(), surface); }
+void OffscreenContext::selectSurface()
+{
+    previousBitmap = ::SelectObject(static_cast<HDC>(getDeviceContext()), static_cast<HBITMAP>(surface));
+}
 
 void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Point& offset)
 {
     if (destination == nullptr) return;
     const Point d = r.topLeft() + destination->getOrigin();
-    BitBlt(destination->getDeviceContext(), d.h, d.v, r.width(), r.height(), getDeviceContext(), offset.h, offset.v,
-           SRCCOPY);
+    ::BitBlt(static_cast<HDC>(destination->getDeviceContext()), d.h, d.v, r.width(), r.height(),
+             static_cast<HDC>(getDeviceContext()), offset.h, offset.v, SRCCOPY);
 }

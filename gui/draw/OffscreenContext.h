@@ -20,7 +20,7 @@ public:
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    HBITMAP getSurface() const { return surface; }
+    NativeBitmap getSurface() const { return surface; }
 
 private:
     void selectSurface();
@@ -30,6 +30,6 @@ private:
     int width = 20;
     bool ownsBitmap = false;
     Color backgroundColor = colorBlack;
-    HBITMAP surface = nullptr;
-    HGDIOBJ previousBitmap = nullptr;
+    NativeBitmap surface = nullptr;
+    NativeObject previousBitmap = nullptr;
 };

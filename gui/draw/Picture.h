@@ -1,9 +1,9 @@
 // A reference-counted bitmap loaded from the library's own bitmap resources (or made empty).
+// Picture.cpp holds the reference count; PictureWin32.cpp loads and draws on GDI.
 #pragma once
 
-#include <windows.h>
-
 #include "gui/draw/Geometry.h"
+#include "gui/draw/NativeHandles.h"
 
 class DrawContext;
 
@@ -23,8 +23,8 @@ public:
     int referenceCount() const { return refCount; }
 
     bool isLoaded() const { return bitmap != nullptr; }
-    HBITMAP getBitmap() const { return bitmap; }
-    HBITMAP getMaskBitmap() const { return maskBitmap; }
+    NativeBitmap getBitmap() const { return bitmap; }
+    NativeBitmap getMaskBitmap() const { return maskBitmap; }
     int getResourceId() const { return resourceId; }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
@@ -42,14 +42,12 @@ public:
 
 private:
     ~Picture();  // only release deletes
-    void composeThroughMask(HDC target, HDC source, Point d, int w, int h, Point offset);
-    void keyThroughRaster(HDC target, HDC source, Point d, int w, int h, Point offset);
 
     int resourceId = 0;
     int refCount = 1;
     int width = 0;
     int height = 0;
     Color keyColor = colorPictureKey;
-    HBITMAP bitmap = nullptr;
-    HBITMAP maskBitmap = nullptr;
+    NativeBitmap bitmap = nullptr;
+    NativeBitmap maskBitmap = nullptr;
 };

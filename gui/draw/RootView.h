@@ -1,11 +1,15 @@
 // The top of the view tree and the only view with a window: a child window inside the
 // host's window whose paint and mouse messages become view operations. Also the views'
 // gateway to the editor and the host.
+//
+// RootView.cpp holds the tree: children, routing, focus, the modal view, dirty tracking and
+// the gateway. RootViewWindow.cpp holds the window on Win32.
 #pragma once
 
-#include <windows.h>
+#include <functional>
 
 #include "gui/controls/View.h"
+#include "gui/draw/NativeHandles.h"
 
 class DrawContext;
 class GuiEditorBase;
@@ -40,7 +44,7 @@ public:
         virtual Color editTextColor() const = 0;
         virtual Color editBackColor() const = 0;
         // Where the edit box's background brush is kept; the window replaces it on each request.
-        virtual HBRUSH& editBackBrush() = 0;
+        virtual NativeObject& editBackBrush() = 0;
 
     protected:
         ~EditBoxColors() = default;
@@ -69,7 +73,7 @@ public:
     };
 
     // The child-window form; a null host window creates no window.
-    RootView(const Rect& rect, HWND hostWindow, GuiEditorBase* editor);
+    RootView(const Rect& rect, NativeWindow hostWindow, GuiEditorBase* editor);
     // The stand-alone form: no window until openOwnWindow asks the host for one.
     RootView(const Rect& rect, const char* title, GuiEditorBase* editor, VstInt32 style);
     ~RootView() override;
@@ -102,6 +106,9 @@ public:
     void markDirtyIn(const Rect& rect);
     // Draws one child (or everything, for anything else) at once on the window.
     void drawView(View* view);
+    // Runs draw with a fresh context on the window, when there is one; for drawing outside a
+    // paint or a press, which come with their own context.
+    void withWindowContext(const std::function<void(DrawContext*)>& draw);
     // The idle entry: draws the dirty views, but never before the first paint.
     void redrawDirty();
     bool anythingDirty() const;
@@ -126,8 +133,8 @@ public:
     bool openOwnWindow(const Point* position);
     bool closeOwnWindow();
 
-    HWND getOwnWindow() const { return ownWindow; }
-    HWND getHostWindow() const { return hostWindow; }
+    NativeWindow getOwnWindow() const { return ownWindow; }
+    NativeWindow getHostWindow() const { return hostWindow; }
     bool windowIsOpen() const { return isOpen; }
     bool isFirstDrawPending() const { return firstDrawPending; }
     bool fileDropsEnabled() const { return dropsEnabled; }
@@ -136,25 +143,26 @@ public:
     static VstInt32 windowClassUseCount();
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window procedure and its messages, in RootViewWindow.cpp.
+    struct Window;
+    friend struct Window;
+
     VstInt32 offerKey(VstInt32 (View::*handler)(VstKeyCode&), VstKeyCode& key);
-    LRESULT paint(HWND window);
-    LRESULT press(HWND window, LPARAM lParam);
-    bool measureMenuItem(HWND window, MEASUREITEMSTRUCT* item);
-    bool drawMenuItem(DRAWITEMSTRUCT* item);
-    HBRUSH editBoxBrush(HDC editContext);
     void windowDestroyed();
 
+    // The window's side of construction and destruction: OLE, the graphics library, the
+    // window and its class.
+    void startWindowing(bool loadGraphics);
+    void stopWindowing();
     bool createOwnWindow();
     void destroyOwnWindow();
     static void registerWindowClass();
     static void unregisterWindowClass();
     bool askHostToResize(VstInt32 width, VstInt32 height);
-    HWND hostFrameWindow() const;
+    NativeWindow hostFrameWindow() const;
 
     GuiEditorBase* ownerEditor;
-    HWND hostWindow;
+    NativeWindow hostWindow;
     Picture* background;
     VstInt32 count;
     VstInt32 capacity;
@@ -164,11 +172,11 @@ private:
     bool firstDrawPending;
     bool isOpen;
     bool dropsEnabled;
-    HWND ownWindow;
-    HMODULE graphicsLibrary;
+    NativeWindow ownWindow;
+    NativeModule graphicsLibrary;
     bool standAlone;
     VstWindow* record;
-    HCURSOR savedCursor;
+    NativeObject savedCursor;
     bool cursorSaved;
     bool holdsWindowClass;  // this root counts in the window class's use count
     ModalLoop* modalLoops = nullptr;  // the innermost running one

@@ -7,19 +7,6 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
-namespace {
-
-// Screen position of a context's window; (0, 0) for contexts without one (memory surfaces).
-Point windowCorner(HWND window)
-{
-    RECT r{};
-    if (!window || !GetWindowRect(window, &r))
-        return Point{};
-    return Point{r.left, r.top};
-}
-
-}  // namespace
-
 ViewGroup::ViewGroup(const Rect& rect, RootView* rootView, Picture* background)
     : View(rect), background(background)
 {
@@ -54,7 +41,8 @@ ViewGroup::SavedOrigin ViewGroup::enterOrigin(DrawContext* context, const Point&
         return SavedOrigin{};
     const SavedOrigin saved{context->getOrigin(), context->getScreenOrigin()};
     context->setOrigin(corner);
-    context->setScreenOrigin(windowCorner(context->getWindow()) + corner);
+    // Contexts without a window (memory surfaces) count from the screen's corner.
+    context->setScreenOrigin(DrawContext::windowCorner(context->getWindow()) + corner);
     return saved;
 }
 

@@ -1,5 +1,11 @@
+// FileChooser on the host's selector or comdlg32: GetOpenFileNameA for loading one or several
+// files and (through the folder hook) a folder, GetSaveFileNameA with the title hook for
+// saving. Every dialog gets a hook of ours, which records the dialog so that it can be closed
+// (WM_CLOSE, answered as a cancel) when the editor closes while it is open, and hands every
+// message on to the hook of the dialog's kind.
 #include "gui/files/FileChooser.h"
 
+#include <windows.h>
 #include <commdlg.h>
 
 #include <cstring>
@@ -29,17 +35,17 @@ char* copyOf(const std::string& path)
 // The dialog is closed when the editor closes while it is open; its answer is dropped.
 class DialogLoop : public RootView::ModalLoop {
 public:
-    DialogLoop(RootView* root, const HWND& dialog) : ModalLoop(root), dialog(dialog) {}
+    DialogLoop(RootView* root, const NativeWindow& dialog) : ModalLoop(root), dialog(dialog) {}
 
 protected:
     void endLoop() override
     {
         if (dialog)
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            ::PostMessageA(static_cast<HWND>(dialog), WM_CLOSE, 0, 0);
     }
 
 private:
-    const HWND& dialog;
+    const NativeWindow& dialog;
 };
 
 // The host's own selector cannot be closed from here; its answer is dropped.
@@ -52,6 +58,55 @@ protected:
 };
 
 }  // namespace
+
+struct FileChooser::Dialog {
+    static void describe(const FileChooser& chooser, OPENFILENAMEA& dialog, const char* filter, char* file,
+                         DWORD fileSize, char* fileTitle, const char* title)
+    {
+        dialog = OPENFILENAMEA{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = static_cast<HWND>(chooser.ownerWindow());
+        dialog.lpstrFilter = filter;
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = file;
+        dialog.nMaxFile = fileSize;
+        dialog.lpstrFileTitle = fileTitle;
+        dialog.nMaxFileTitle = fileTitleSize;
+        dialog.lpstrInitialDir = chooser.select->initialPath;
+        // An empty title would leave the dialog without a caption; null gives the system's own.
+        dialog.lpstrTitle = *title ? title : nullptr;
+    }
+
+    // Answers the dialog's own answer, or -1 when the editor closed while it was open.
+    static int run(FileChooser& chooser, OPENFILENAMEA& dialog, void* kindHook, bool save)
+    {
+        dialog.Flags |= OFN_ENABLEHOOK;
+        dialog.lpfnHook = hook;
+        dialog.lCustData = reinterpret_cast<LPARAM>(&chooser);
+        chooser.dialogKindHook = kindHook;
+        chooser.dialogWindow = nullptr;
+        DialogLoop loop(chooser.rootView(), chooser.dialogWindow);
+        const BOOL answer = save ? ::GetSaveFileNameA(&dialog) : ::GetOpenFileNameA(&dialog);
+        chooser.dialogWindow = nullptr;
+        return loop.ended() ? -1 : answer;
+    }
+
+    static UINT_PTR CALLBACK hook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_INITDIALOG) {
+            auto* chooser = reinterpret_cast<FileChooser*>(reinterpret_cast<OPENFILENAMEA*>(lParam)->lCustData);
+            ::SetWindowLongPtrA(hookWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(chooser));
+            chooser->dialogWindow = ::GetParent(hookWindow);
+        }
+        auto* chooser = reinterpret_cast<FileChooser*>(::GetWindowLongPtrA(hookWindow, GWLP_USERDATA));
+        if (!chooser)
+            return 0;
+        if (message == WM_DESTROY)
+            chooser->dialogWindow = nullptr;
+        auto kindHook = reinterpret_cast<LPOFNHOOKPROC>(chooser->dialogKindHook);
+        return kindHook ? kindHook(hookWindow, message, wParam, lParam) : 0;
+    }
+};
 
 FileChooser::FileChooser(EffectBase* effect) : effect(effect), select(nullptr), handedToHost(false)
 {
@@ -111,19 +166,19 @@ VstInt32 FileChooser::openDialog()
     char fileTitle[fileTitleSize] = {};
 
     OPENFILENAMEA dialog;
-    describe(dialog, filter.data(), file.data(), fileSize, fileTitle, title.c_str());
+    Dialog::describe(*this, dialog, filter.data(), file.data(), fileSize, fileTitle, title.c_str());
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
     if (!folder)
         dialog.Flags |= OFN_FILEMUSTEXIST | (several ? OFN_ALLOWMULTISELECT : 0);
 
-    const BOOL answer = runDialog(dialog, folder ? FolderHook::hookProcedure : nullptr, false);
+    const int answer = Dialog::run(*this, dialog, folder ? FolderHook::procedure() : nullptr, false);
     if (answer < 0) {
         if (folder)
-            FolderHook::end(FALSE);
+            FolderHook::end(false);
         return 0;
     }
     if (folder) {
-        if (FolderHook::end(answer) && storeReturnPath(FolderHook::chosenFolder))
+        if (FolderHook::end(answer != 0) && storeReturnPath(FolderHook::chosenFolder))
             select->nbReturnPath = 1;
     } else if (answer && several) {
         storeMultiplePaths(file.data());
@@ -143,61 +198,16 @@ VstInt32 FileChooser::saveDialog()
     char fileTitle[fileTitleSize] = {};
 
     OPENFILENAMEA dialog;
-    describe(dialog, filter.empty() ? nullptr : filter.data(), file, sizeof file, fileTitle, title.c_str());
+    Dialog::describe(*this, dialog, filter.empty() ? nullptr : filter.data(), file, sizeof file, fileTitle,
+                     title.c_str());
     dialog.hInstance = static_cast<HINSTANCE>(moduleInstance);
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY;
 
-    if (runDialog(dialog, TitleHook::hookProcedure, true) <= 0 || !storeReturnPath(file))
+    if (Dialog::run(*this, dialog, TitleHook::procedure(), true) <= 0 || !storeReturnPath(file))
         return 0;
     select->nbReturnPath = 1;
     return 1;
-}
-
-void FileChooser::describe(OPENFILENAMEA& dialog, const char* filter, char* file, DWORD fileSize, char* fileTitle,
-                           const char* title) const
-{
-    dialog = OPENFILENAMEA{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = ownerWindow();
-    dialog.lpstrFilter = filter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = fileSize;
-    dialog.lpstrFileTitle = fileTitle;
-    dialog.nMaxFileTitle = fileTitleSize;
-    dialog.lpstrInitialDir = select->initialPath;
-    // An empty title would leave the dialog without a caption; null gives the system's own.
-    dialog.lpstrTitle = *title ? title : nullptr;
-}
-
-// Answers the dialog's own answer, or -1 when the editor closed while it was open.
-BOOL FileChooser::runDialog(OPENFILENAMEA& dialog, LPOFNHOOKPROC kindHook, bool save)
-{
-    dialog.Flags |= OFN_ENABLEHOOK;
-    dialog.lpfnHook = hookProcedure;
-    dialog.lCustData = reinterpret_cast<LPARAM>(this);
-    dialogKindHook = kindHook;
-    dialogWindow = nullptr;
-    DialogLoop loop(rootView(), dialogWindow);
-    const BOOL answer = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-    dialogWindow = nullptr;
-    return loop.ended() ? -1 : answer;
-}
-
-UINT_PTR CALLBACK FileChooser::hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* chooser = reinterpret_cast<FileChooser*>(reinterpret_cast<OPENFILENAMEA*>(lParam)->lCustData);
-        SetWindowLongPtrA(hook, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(chooser));
-        chooser->dialogWindow = GetParent(hook);
-    }
-    auto* chooser = reinterpret_cast<FileChooser*>(GetWindowLongPtrA(hook, GWLP_USERDATA));
-    if (!chooser)
-        return 0;
-    if (message == WM_DESTROY)
-        chooser->dialogWindow = nullptr;
-    return chooser->dialogKindHook ? chooser->dialogKindHook(hook, message, wParam, lParam) : 0;
 }
 
 RootView* FileChooser::rootView() const
@@ -208,7 +218,7 @@ RootView* FileChooser::rootView() const
 
 GuiEditorBase* FileChooser::editor() const { return GuiEditorBase::ofEffect(effect); }
 
-HWND FileChooser::ownerWindow() const
+NativeWindow FileChooser::ownerWindow() const
 {
     RootView* root = rootView();
     return root ? root->getOwnWindow() : nullptr;

@@ -13,8 +13,7 @@
 // dialog is closed and run answers 0.
 #pragma once
 
-#include <windows.h>
-
+#include "gui/draw/NativeHandles.h"
 #include "gui/files/VstFileSelect.h"
 
 class EffectBase;
@@ -38,19 +37,16 @@ public:
     static constexpr VstInt32 maxMultiplePaths = 1024;
 
 private:
-    // Records the system's dialog, so that it can be closed with the editor, and hands every
-    // message on to the hook of the dialog's kind.
-    static UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL runDialog(OPENFILENAMEA& dialog, LPOFNHOOKPROC kindHook, bool save);
+    // The system's dialogs: their description, the run and the hook, in FileChooser.cpp.
+    struct Dialog;
+    friend struct Dialog;
 
     bool hostOffersSelector();
     VstInt32 openDialog();
     VstInt32 saveDialog();
     GuiEditorBase* editor() const;
     RootView* rootView() const;
-    HWND ownerWindow() const;
-    void describe(OPENFILENAMEA& dialog, const char* filter, char* file, DWORD fileSize, char* fileTitle,
-                  const char* title) const;
+    NativeWindow ownerWindow() const;
     bool storeReturnPath(const char* path);
     void storeMultiplePaths(const char* list);
     // Hands a request back to the host, or frees what the chooser allocated for it.
@@ -59,6 +55,6 @@ private:
     EffectBase* effect;
     VstFileSelect* select;
     bool handedToHost;
-    LPOFNHOOKPROC dialogKindHook = nullptr;
-    HWND dialogWindow = nullptr;
+    void* dialogKindHook = nullptr;  // the hook of the dialog's kind, or null
+    NativeWindow dialogWindow = nullptr;
 };

@@ -1,5 +1,11 @@
+// The folder hook on comdlg32's open dialog: on CDN_INITDONE it hides the file name, type and
+// read-only controls and names the buttons; the OK button's procedure is replaced (from
+// WM_INITDIALOG to the hook's WM_DESTROY) so that the button keeps the text "Select", and a
+// click, or Space (Return never reaches it), takes the folder shown or opens the one selected.
+// Quirk: the dialog closes itself on "Select" (a posted WM_CLOSE), which it reports as a cancel.
 #include "gui/files/FolderHook.h"
 
+#include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
@@ -24,22 +30,34 @@ bool FolderHook::begin()
     return true;
 }
 
-bool FolderHook::end(BOOL dialogAnswer)
+bool FolderHook::end(bool dialogAnswer)
 {
     dialogOpen = false;
     return chosenFolder[0] != '\0' && (dialogAnswer || !folderDialogRunning);
 }
 
-UINT_PTR CALLBACK FolderHook::hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
+struct FolderHook::Dialog {
+    static UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT selectPressed(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+    static void readFolder(HWND dialog, char* folder);
+    static void dialogReady(HWND dialog);
+};
+
+void* FolderHook::procedure() { return reinterpret_cast<void*>(&Dialog::hookProcedure); }
+
+UINT_PTR CALLBACK FolderHook::Dialog::hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
 {
-    const HWND dialog = GetParent(hook);
+    const HWND dialog = ::GetParent(hook);
     if (message == WM_INITDIALOG) {
-        okButton = GetDlgItem(dialog, IDOK);
-        okButtonProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(okButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProcedure)));
+        HWND button = ::GetDlgItem(dialog, IDOK);
+        okButton = button;
+        okButtonProcedure = reinterpret_cast<void*>(
+            ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProcedure)));
     } else if (message == WM_DESTROY) {
-        if (okButton && IsWindow(okButton))
-            SetWindowLongPtrA(okButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(okButtonProcedure));
+        HWND button = static_cast<HWND>(okButton);
+        if (button && ::IsWindow(button))
+            ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(okButtonProcedure));
         okButton = nullptr;
     } else if (message == WM_NOTIFY) {
         const UINT code = reinterpret_cast<OFNOTIFYA*>(lParam)->hdr.code;
@@ -53,17 +71,17 @@ UINT_PTR CALLBACK FolderHook::hookProcedure(HWND hook, UINT message, WPARAM, LPA
     return 0;
 }
 
-void FolderHook::dialogReady(HWND dialog)
+void FolderHook::Dialog::dialogReady(HWND dialog)
 {
     // The file name field is edt1 on older dialogs and cmb13 on newer ones.
     for (int control : {edt1, cmb13, stc3, cmb1, stc2})
-        SendMessageA(dialog, CDM_HIDECONTROL, control, 0);
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, stc4, reinterpret_cast<LPARAM>("Look in"));
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>(selectText));
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, IDCANCEL, reinterpret_cast<LPARAM>("Cancel"));
+        ::SendMessageA(dialog, CDM_HIDECONTROL, control, 0);
+    ::SendMessageA(dialog, CDM_SETCONTROLTEXT, stc4, reinterpret_cast<LPARAM>("Look in"));
+    ::SendMessageA(dialog, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>(selectText));
+    ::SendMessageA(dialog, CDM_SETCONTROLTEXT, IDCANCEL, reinterpret_cast<LPARAM>("Cancel"));
 }
 
-LRESULT CALLBACK FolderHook::buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK FolderHook::Dialog::buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SETTEXT:
@@ -81,31 +99,31 @@ LRESULT CALLBACK FolderHook::buttonProcedure(HWND button, UINT message, WPARAM w
     default:
         break;
     }
-    return CallWindowProcA(okButtonProcedure, button, message, wParam, lParam);
+    return ::CallWindowProcA(reinterpret_cast<WNDPROC>(okButtonProcedure), button, message, wParam, lParam);
 }
 
-LRESULT FolderHook::selectPressed(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT FolderHook::Dialog::selectPressed(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const HWND dialog = GetParent(button);
+    const HWND dialog = ::GetParent(button);
     char text[16] = {};
-    GetWindowTextA(button, text, sizeof text);
+    ::GetWindowTextA(button, text, sizeof text);
     if (isSelect(text)) {
         char before[sizeof chosenFolder];
         readFolder(dialog, before);
         // The button's own click may open the folder selected in the list.
-        CallWindowProcA(okButtonProcedure, button, message, wParam, lParam);
+        ::CallWindowProcA(reinterpret_cast<WNDPROC>(okButtonProcedure), button, message, wParam, lParam);
         readFolder(dialog, chosenFolder);
         if (chosenFolder[0] && std::strcmp(before, chosenFolder) != 0)
             return 1;
     }
     folderDialogRunning = false;
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ::PostMessageA(dialog, WM_CLOSE, 0, 0);
     return 0;
 }
 
-void FolderHook::readFolder(HWND dialog, char* folder)
+void FolderHook::Dialog::readFolder(HWND dialog, char* folder)
 {
-    if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof chosenFolder, reinterpret_cast<LPARAM>(folder)) <= 0)
+    if (::SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof chosenFolder, reinterpret_cast<LPARAM>(folder)) <= 0)
         folder[0] = '\0';
     folder[sizeof chosenFolder - 1] = '\0';
 }

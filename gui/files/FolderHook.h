@@ -3,28 +3,26 @@
 // selected in the list). The dialog closes itself on "Select", which it reports as a cancel.
 #pragma once
 
-#include <windows.h>
-
 class FolderHook {
 public:
-    static UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    // The hook procedure (an LPOFNHOOKPROC) to hand the open dialog.
+    static void* procedure();
 
     // Before the dialog opens; false while another folder dialog is open.
     static bool begin();
     // After it closed, with the dialog's own answer: whether the user confirmed a folder.
-    static bool end(BOOL dialogAnswer);
+    static bool end(bool dialogAnswer);
 
     // The folder the user confirmed, and whether the dialog still waits for one.
     static inline char chosenFolder[1024] = {};
     static inline bool folderDialogRunning = false;
 
 private:
-    static LRESULT CALLBACK buttonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT selectPressed(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-    static void readFolder(HWND dialog, char* folder);
-    static void dialogReady(HWND dialog);
+    // The hook and the OK button's procedure, in FolderHook.cpp.
+    struct Dialog;
+    friend struct Dialog;
 
     static inline bool dialogOpen = false;
-    static inline HWND okButton = nullptr;
-    static inline WNDPROC okButtonProcedure = nullptr;
+    static inline void* okButton = nullptr;            // HWND
+    static inline void* okButtonProcedure = nullptr;   // the button's own WNDPROC
 };

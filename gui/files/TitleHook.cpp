@@ -1,5 +1,8 @@
+// The title hook on comdlg32's save dialog: on CDN_FOLDERCHANGE the caption becomes the
+// title and the folder, read with CDM_GETFOLDERPATH.
 #include "gui/files/TitleHook.h"
 
+#include <windows.h>
 #include <commdlg.h>
 
 std::string TitleHook::caption(const char* title, const char* currentCaption, const char* folder)
@@ -19,19 +22,25 @@ std::string TitleHook::caption(const char* title, const char* currentCaption, co
     return result;
 }
 
-UINT_PTR CALLBACK TitleHook::hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
+namespace {
+
+UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_NOTIFY)
         return 0;
     const auto* notice = reinterpret_cast<OFNOTIFYA*>(lParam);
     if (notice->hdr.code != CDN_FOLDERCHANGE)
         return 0;
-    const HWND dialog = GetParent(hook);
-    char current[maxCaption + 1] = {};
-    GetWindowTextA(dialog, current, sizeof current);
+    const HWND dialog = ::GetParent(hook);
+    char current[TitleHook::maxCaption + 1] = {};
+    ::GetWindowTextA(dialog, current, sizeof current);
     char folder[1024] = {};
-    if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) <= 0)
+    if (::SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) <= 0)
         folder[0] = '\0';
-    SetWindowTextA(dialog, caption(notice->lpOFN->lpstrTitle, current, folder).c_str());
+    ::SetWindowTextA(dialog, TitleHook::caption(notice->lpOFN->lpstrTitle, current, folder).c_str());
     return 0;
 }
+
+}  // namespace
+
+void* TitleHook::procedure() { return reinterpret_cast<void*>(&hookProcedure); }

@@ -2,13 +2,13 @@
 // after the title, "Title - [folder]".
 #pragma once
 
-#include <windows.h>
-
+#include <cstddef>
 #include <string>
 
 class TitleHook {
 public:
-    static UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    // The hook procedure (an LPOFNHOOKPROC) to hand the save dialog.
+    static void* procedure();
 
     // The base is the title when one is given, else the caption without its " - [...]" part.
     static std::string caption(const char* title, const char* currentCaption, const char* folder);

@@ -77,7 +77,7 @@ protected:
     // Paints the window, so the controls start clean.
     void showAll()
     {
-        RedrawWindow(root->getOwnWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(static_cast<HWND>(root->getOwnWindow()), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         pumpMessages(30);
     }
 

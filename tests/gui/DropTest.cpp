@@ -171,7 +171,7 @@ protected:
         target = new RecordingView(Rect{40, 30, 120, 100});
         root->attachChild(below);
         root->attachChild(target);
-        UpdateWindow(root->getOwnWindow());
+        UpdateWindow(static_cast<HWND>(root->getOwnWindow()));
 
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -304,7 +304,7 @@ TEST_F(DropTest, DISABLED_RealButtonDragWithXdotoolDropsFiles)
     // Windows of earlier tests may still be on their way out (Wine takes seconds to destroy a
     // top-level window without a window manager): wait until both ends of the drag are ours.
     ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{90, 90}) == start; }, 10000));
-    ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{360, 250}) == root->getOwnWindow(); }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{360, 250}) == static_cast<HWND>(root->getOwnWindow()); }, 10000));
     // Press and wait until Windows sees the button held; only then start the moves, late
     // enough that the drag loop below is already running, however loaded the machine is.
     ASSERT_EQ(runUnix("/usr/bin/xdotool mousemove 90 90 mousedown 1"), 0) << "xdotool is needed";
@@ -327,7 +327,7 @@ TEST_F(DropTest, DISABLED_RealButtonDragWithXdotoolDropsFiles)
 
 TEST(DropTargetTest, ShowsCopyWithControlMoveWithoutAndNothingForOtherData)
 {
-    auto* dropTarget = new DropTarget(nullptr);
+    auto* dropTarget = static_cast<IDropTarget*>(DropTarget::create(nullptr));
     dropTarget->AddRef();
     auto* files = new TestDataObject("", {"C:\\a.wav"});
     auto* nothing = new TestDataObject("", {});

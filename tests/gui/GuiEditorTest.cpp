@@ -158,7 +158,7 @@ TEST_F(GuiEditorTest, IdleStepHandlesAWaitingPaintMessage)
     ASSERT_TRUE(root->isFirstDrawPending());
     // Leave the root's own paint as the only one waiting.
     RedrawWindow(host, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
-    InvalidateRect(root->getOwnWindow(), nullptr, FALSE);
+    InvalidateRect(static_cast<HWND>(root->getOwnWindow()), nullptr, FALSE);
     Sleep(110);
     editor->idleStep();  // the new window's paint is waiting in the queue
     EXPECT_FALSE(root->isFirstDrawPending());

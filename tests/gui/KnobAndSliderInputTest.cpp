@@ -36,7 +36,7 @@ protected:
         GuiEditorBase::knobMode = 0;
         root = new RootView(Rect{0, 0, 260, 190}, host, editor);
         editor->setRootView(root);
-        UpdateWindow(root->getOwnWindow());
+        UpdateWindow(static_cast<HWND>(root->getOwnWindow()));
         knob = new Knob(Rect{40, 40, 80, 80}, editor, 1, nullptr, nullptr, Point{});
         knob->setValue(0.2f);
         root->attachChild(knob);

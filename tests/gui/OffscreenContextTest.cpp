@@ -31,13 +31,13 @@ TEST(OffscreenContext, WithoutAPictureIsATwentyPixelSquareFilledBlackWithinItsTo
     Rect clip;
     EXPECT_EQ(offscreen->getClip(clip), (Rect{0, 0, 20, 20}));
     LOGBRUSH brush{};
-    GetObjectA(GetCurrentObject(offscreen->getDeviceContext(), OBJ_BRUSH), sizeof brush, &brush);
+    GetObjectA(GetCurrentObject(static_cast<HDC>(offscreen->getDeviceContext()), OBJ_BRUSH), sizeof brush, &brush);
     EXPECT_EQ(brush.lbColor, 0u);
     for (int y = 1; y < 20; ++y)
         for (int x = 1; x < 20; ++x) ASSERT_EQ(offscreen->getPixel(Point{x, y}), colorBlack);
 
-    const HDC memory = offscreen->getDeviceContext();
-    const HBITMAP surface = offscreen->getSurface();
+    const HDC memory = static_cast<HDC>(offscreen->getDeviceContext());
+    const HBITMAP surface = static_cast<HBITMAP>(offscreen->getSurface());
     delete base;  // through the base, as view groups do
     EXPECT_EQ(GetObjectType(memory), 0u);
     EXPECT_EQ(GetObjectType(surface), 0u);
@@ -71,7 +71,7 @@ TEST(OffscreenContext, CopiesAPictureOrDrawsIntoIt)
         into.moveTo(Point{0, 0});
         into.lineTo(Point{4, 0});
     }
-    EXPECT_EQ(GetObjectType(picture->getBitmap()), DWORD(OBJ_BITMAP));
+    EXPECT_EQ(GetObjectType(static_cast<HBITMAP>(picture->getBitmap())), DWORD(OBJ_BITMAP));
     EXPECT_EQ(pixelOf(picture, 1, 0), red);
     EXPECT_EQ(pixelOf(picture, 1, 1), below);
     picture->release();

@@ -26,7 +26,8 @@ struct {
     POINT source{};
     UINT key = 0;
 } transparentBltSeen;
-GraphicsLibrary::TransparentBltFunction systemTransparentBlt = nullptr;
+using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+TransparentBltFunction systemTransparentBlt = nullptr;
 
 BOOL WINAPI recordTransparentBlt(HDC d, int x, int y, int w, int h, HDC s, int sx, int sy, int sw, int sh, UINT key)
 {
@@ -41,7 +42,7 @@ protected:
         moduleInstance = GetModuleHandleA(nullptr);
         ASSERT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(900), MAKEINTRESOURCEA(2)), nullptr)
             << "tests/gui/PictureTest.rc must be compiled into this program";
-        library = GraphicsLibrary::load();
+        library = static_cast<HMODULE>(GraphicsLibrary::load());
         ASSERT_NE(GraphicsLibrary::transparentBlt, nullptr);
         ASSERT_NE(GraphicsLibrary::alphaBlend, nullptr);
         liveBefore = GraphicsLibrary::liveObjects();
@@ -97,7 +98,7 @@ TEST_F(PictureTest, LoadsBothBitmapFormatsAndDrawsAtOriginAndOffset)
 TEST_F(PictureTest, KeyedDrawingLeavesTheKeyOutOnEveryPath)
 {
     enum Path { systemCopy, rasterOnly, mask };
-    systemTransparentBlt = GraphicsLibrary::transparentBlt;
+    systemTransparentBlt = reinterpret_cast<TransparentBltFunction>(GraphicsLibrary::transparentBlt);
     for (Path path : {systemCopy, rasterOnly, mask}) {
         SCOPED_TRACE(path);
         Picture* picture = new Picture(900);
@@ -109,7 +110,7 @@ TEST_F(PictureTest, KeyedDrawingLeavesTheKeyOutOnEveryPath)
             picture->buildMask(&source, Point{3, 3});
             picture->setKeyColor(colorRed);  // the mask, made with white, stays in charge
         }
-        GraphicsLibrary::transparentBlt = path == systemCopy ? recordTransparentBlt : nullptr;
+        GraphicsLibrary::transparentBlt = path == systemCopy ? reinterpret_cast<void*>(recordTransparentBlt) : nullptr;
         transparentBltSeen = {};
 
         DrawTestSurface surface(8, 8);
@@ -139,7 +140,7 @@ TEST_F(PictureTest, KeyedDrawingLeavesTheKeyOutOnEveryPath)
         }
         picture->release();
     }
-    GraphicsLibrary::transparentBlt = systemTransparentBlt;
+    GraphicsLibrary::transparentBlt = reinterpret_cast<void*>(systemTransparentBlt);
 }
 
 TEST_F(PictureTest, BlendedDrawingMixesWithConstantOpacityOrDrawsNothingWithoutTheLibrary)
@@ -172,7 +173,7 @@ TEST_F(PictureTest, TheLastReleaseDeletesTheBitmapAndTheMask)
     picture->retain();
     picture->buildMask(&context, Point{});
     picture->buildMask(&context, Point{});  // replaces the first mask
-    const HBITMAP bitmap = picture->getBitmap(), mask = picture->getMaskBitmap();
+    const HBITMAP bitmap = static_cast<HBITMAP>(picture->getBitmap()), mask = static_cast<HBITMAP>(picture->getMaskBitmap());
     picture->release();
     EXPECT_EQ(picture->referenceCount(), 1);
     picture->draw(&context, Rect{0, 0, 4, 4});  // still usable
@@ -183,7 +184,7 @@ TEST_F(PictureTest, TheLastReleaseDeletesTheBitmapAndTheMask)
 
     Picture* empty = new Picture(nullptr, 8, 6);
     BITMAP description{};
-    GetObjectA(empty->getBitmap(), sizeof description, &description);
+    GetObjectA(static_cast<HBITMAP>(empty->getBitmap()), sizeof description, &description);
     EXPECT_EQ((Rect{0, 0, description.bmWidth, description.bmHeight}), (Rect{0, 0, 8, 6}));
     EXPECT_EQ(description.bmBitsPixel, GetDeviceCaps(surface.dc(), BITSPIXEL));  // the screen's depth
     empty->release();

@@ -1,5 +1,5 @@
-// The popup menu's entry list and box, and choices made in its native menu with real keys and
-// clicks from xdotool under Wine.
+// Choices made in the popup menu's native menu with real keys and clicks from xdotool under
+// Wine, and the flags of the native menu's items.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,17 +23,6 @@ PopupMenu* filled(PopupMenu* menu, std::initializer_list<const char*> texts)
     return menu;
 }
 
-Texts texts(const PopupMenu& menu)
-{
-    Texts all;
-    char text[ValueDisplay::textSize];
-    for (VstInt32 k = 0; menu.getEntry(k, text); ++k)
-        all.emplace_back(text);
-    return all;
-}
-
-VstInt32 current(const PopupMenu& menu) { return menu.getCurrent(nullptr, true); }
-
 struct Heard : ControlListener {
     void valueChanged(DrawContext* context, Control* control) override
     {
@@ -45,121 +34,6 @@ struct Heard : ControlListener {
 };
 
 }  // namespace
-
-TEST(PopupMenuEntries, InsertingNumbersAndKeepsCurrentAndChecksWithTheirEntriesRemovingToo)
-{
-    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
-    EXPECT_EQ(current(menu), -1);
-    filled(&menu, {"A", "C"});
-    EXPECT_EQ(current(menu), 0);
-    menu.setCheck(1, true);
-    menu.setCurrent(1, true);
-    menu.addEntry("B", 1);
-    menu.addEntry(nullptr, 99);
-    EXPECT_EQ(texts(menu), (Texts{"A", "B", "C", ""}));
-    EXPECT_EQ(current(menu), 2);
-    EXPECT_TRUE(menu.isChecked(2));
-    menu.setPrefixMode(3);
-    menu.addEntry("Alpha");
-    menu.setPrefixMode(4);
-    menu.addEntry(std::string(300, 'x').c_str(), 0);
-    EXPECT_EQ(texts(menu)[5], "05 Alpha");
-    EXPECT_EQ(texts(menu)[0], "001 " + std::string(251, 'x')) << "cut to 255 characters";
-
-    menu.removeEntry(0);
-    EXPECT_TRUE(menu.removeEntry(1));
-    EXPECT_FALSE(menu.removeEntry(4));
-    EXPECT_EQ(texts(menu), (Texts{"A", "C", "", "05 Alpha"}));
-    EXPECT_EQ(current(menu), 1);
-    EXPECT_TRUE(menu.isChecked(1));
-    EXPECT_EQ(menu.findEntry("Alpha"), -1);
-    menu.setCurrent(0, true);
-    menu.removeEntry(0);
-    EXPECT_EQ(current(menu), 0) << "entries are left, so one of them is current";
-}
-
-TEST(PopupMenuEntries, NonRawIndicesCountNeitherSeparatorsNorTitles)
-{
-    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
-    filled(&menu, {"-TTitle", "A", "-", "B", "C"});
-    ASSERT_TRUE(menu.setCurrent(2, false));
-    char text[ValueDisplay::textSize];
-    EXPECT_EQ(menu.getCurrent(text, false), 2);
-    EXPECT_STREQ(text, "C");
-    EXPECT_EQ(current(menu), 4);
-    EXPECT_FALSE(menu.setCurrent(3, false)) << "only three entries count";
-    EXPECT_FALSE(menu.setCurrent(2, true)) << "a separator";
-    EXPECT_EQ(current(menu), 4);
-}
-
-TEST(PopupMenuEntries, SubmenusAndThePressedPictureAreHeldUntilReleasedAndTheTreeStaysFinite)
-{
-    useTestModule();
-    Picture* picture = new Picture(911);
-    auto* sub = new PopupMenu(kBox, nullptr, 0, nullptr, nullptr, 0);
-    {
-        PopupMenu menu(kBox, nullptr, 0, nullptr, picture, 0);
-        EXPECT_EQ(picture->referenceCount(), 2);
-        menu.setPrefixMode(2);
-        EXPECT_TRUE(menu.addSubmenu(sub, "More"));
-        EXPECT_EQ(texts(menu), Texts{"-M1 More"});
-        EXPECT_FALSE(sub->addSubmenu(sub, "Self"));
-        EXPECT_FALSE(sub->addSubmenu(&menu, "Loop"));
-        menu.removeEntry(0);
-        EXPECT_EQ(sub->referenceCount(), 2) << "removing its entry keeps the submenu";
-        menu.removeAllEntries();
-        EXPECT_EQ(sub->referenceCount(), 1);
-        menu.addSubmenu(sub, "Again");
-        while (menu.addEntry("x")) {}
-        EXPECT_EQ(menu.getEntryCount(), PopupMenu::maxEntries);
-        EXPECT_FALSE(menu.addSubmenu(sub, "Full"));
-        EXPECT_EQ(sub->referenceCount(), 2);
-    }
-    EXPECT_EQ(sub->referenceCount(), 1);
-    EXPECT_EQ(picture->referenceCount(), 1);
-    sub->release();
-    picture->release();
-}
-
-TEST(PopupMenuEntries, ValuesInRangeMakeTheEntryCurrentAndToggleItsCheckOthersChangeNothing)
-{
-    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, PopupMenu::styleMultipleCheck);
-    filled(&menu, {"A", "B", "C"});
-    menu.setValue(1.7f);
-    EXPECT_TRUE(menu.isChecked(1));
-    menu.setValue(1.0f);
-    EXPECT_FALSE(menu.isChecked(1));
-    for (float outside : {3.0f, -1.0f, NAN})
-        menu.setValue(outside);
-    EXPECT_EQ(menu.getValue(), 1.0f);
-    EXPECT_EQ(current(menu), 1);
-    menu.setValue(0.0f);
-    EXPECT_TRUE(menu.checkOnly(2) && menu.isChecked(2));
-    EXPECT_FALSE(menu.isChecked(0) || menu.checkOnly(3));
-    PopupMenu empty(kBox, nullptr, 0, nullptr, nullptr, PopupMenu::styleMultipleCheck);
-    empty.setValue(-0.5f);
-    EXPECT_EQ(empty.getValue(), 0.0f);
-}
-
-TEST(PopupMenuDrawing, TheBoxShowsTheCurrentTextWithoutItsNumber)
-{
-    const auto drawsLike = [](PopupMenu& menu, const char* text) {  // white text on black
-        DrawTestSurface shown(140, 60), expected(140, 60);
-        DrawContext referenceContext(nullptr, expected.dc(), nullptr), context(nullptr, shown.dc(), nullptr);
-        ValueDisplay(kBox, nullptr, 0).drawLabel(&referenceContext, text, nullptr);
-        menu.draw(&context);
-        return shown.count(RGB(255, 255, 255)) == expected.count(RGB(255, 255, 255)) &&
-               shown.extent(0, false) == expected.extent(0, false);
-    };
-    PopupMenu menu(kBox, nullptr, 0, nullptr, nullptr, 0);
-    EXPECT_TRUE(drawsLike(menu, nullptr)) << "an empty box";
-    menu.setPrefixMode(3);
-    filled(&menu, {"A", "B", "C", "D", "Alpha"})->setCurrent(4, true);
-    EXPECT_TRUE(drawsLike(menu, "Alpha"));
-    EXPECT_FALSE(drawsLike(menu, "05 Alpha"));
-    menu.setEntry(4, "X");
-    EXPECT_TRUE(drawsLike(menu, nullptr)) << "nothing past a text shorter than the number";
-}
 
 // A, B, More (X, Y, Z), separator, C; the pointer stays over the box so that keys reach the menu.
 class PopupMenuGestureTest : public ControlGestureTest {
@@ -291,7 +165,7 @@ TEST_F(PopupMenuGestureTest, TheNativeMenuHoldsEachKindOfEntryAsItsFlags)
         for (int k = 0; k < GetMenuItemCount(shown); ++k)
             states.push_back(GetMenuState(shown, k, MF_BYPOSITION));
         // A press on the root's window takes the focus from the open menu.
-        SendMessageA(root->getOwnWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(280, 150));
+        SendMessageA(static_cast<HWND>(root->getOwnWindow()), WM_LBUTTONDOWN, 0, MAKELPARAM(280, 150));
     });
 
     ASSERT_EQ(states.size(), 5u);

@@ -36,9 +36,9 @@ TEST_F(SplashGestureTest, TheFirstClickShowsTheSplashTheSecondPutsItAway)
     click(Point{25, 25});
     EXPECT_EQ(root->getModalView(), splash);
     EXPECT_EQ(bounds(), kSplashArea);
-    HDC window = GetDC(root->getOwnWindow());
+    HDC window = GetDC(static_cast<HWND>(root->getOwnWindow()));
     EXPECT_NE(GetPixel(window, 150, 100), GetSysColor(COLOR_BTNFACE)) << "the splash is up";
-    ReleaseDC(root->getOwnWindow(), window);
+    ReleaseDC(static_cast<HWND>(root->getOwnWindow()), window);
 
     click(Point{150, 100});
     EXPECT_EQ(root->getModalView(), nullptr);

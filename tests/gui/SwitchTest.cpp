@@ -26,23 +26,6 @@ int shown(Control& control, float value, int frameHeight, int frames)
 
 }  // namespace
 
-TEST(SwitchTest, PointerPositionsPickPositionsAndValuesTheNearestFrame)
-{
-    EXPECT_EQ(PictureStrip::positionValue(45, 20.0, 3), 1.0f);
-    EXPECT_EQ(PictureStrip::positionValue(25, 20.0, 3), 0.5f);
-    EXPECT_EQ(PictureStrip::positionValue(-30, 20.0, 3), 0.0f);
-    EXPECT_EQ(PictureStrip::positionValue(500, 20.0, 3), 1.0f);
-    EXPECT_EQ(PictureStrip::nearestFrame(0.5f, 9), 5);
-    EXPECT_EQ(PictureStrip::nearestFrame(0.24f, 2), 0);
-
-    RockerSwitch across(Rect{10, 10, 30, 20}, nullptr, 0, 10, nullptr, Point{}, RockerSwitch::styleLeftRight);
-    EXPECT_EQ(across.valueAt(Point{20, 15}, 0.0f), -1.0f) << "the middle belongs to the first half";
-    EXPECT_EQ(across.valueAt(Point{21, 20}, 0.0f), 1.0f);
-    EXPECT_EQ(across.valueAt(Point{31, 15}, 0.5f), 0.5f) << "outside: the value at the press";
-    RockerSwitch upDown(Rect{10, 10, 30, 20}, nullptr, 0, 10, nullptr, Point{}, 0);
-    EXPECT_EQ(upDown.valueAt(Point{29, 14}, 0.0f), -1.0f);
-}
-
 TEST(SwitchTest, StripsShowTheFrameOfTheirValueFromTheirOffsetOrNot)
 {
     useTestModule();

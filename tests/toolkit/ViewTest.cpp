@@ -1,10 +1,10 @@
-// The view and control base: dirty tracking, ranges, reference counts, hit tests and
-// double clicks, on plain objects and, where the root view is involved, on a real one.
+// The view and control base: dirty tracking, ranges, reference counts, hit tests and the
+// double-click interval, on plain objects.
 #include <gtest/gtest.h>
 
 #include "gui/controls/Control.h"
 #include "gui/draw/Picture.h"
-#include "tests/gui/RootViewTestSupport.h"
+#include "tests/toolkit/RecordingBackend.h"
 
 namespace {
 
@@ -125,7 +125,6 @@ TEST(ViewTest, ReleaseDeletesWithTheLastReferenceOnly)
 
 TEST(ControlTest, HoldsOneReferenceToItsBackground)
 {
-    useTestModule();
     auto* first = new Picture(nullptr, 4, 4);
     auto* second = new Picture(nullptr, 4, 4);
     {
@@ -154,48 +153,13 @@ TEST(ViewTest, DetachedViewsHaveNoEditorAndIgnoreRootOperations)
     EXPECT_FALSE(control.isDoubleClick());
 }
 
-// The system double-click time is a machine setting: set it for the test and put it back.
-class DoubleClickTime {
-public:
-    explicit DoubleClickTime(UINT milliseconds) : saved(GetDoubleClickTime()) { SetDoubleClickTime(milliseconds); }
-    ~DoubleClickTime() { SetDoubleClickTime(saved); }
-
-private:
-    UINT saved;
-};
-
 TEST(ControlTest, DoubleClickIntervalIsTheSystemTimeButAtLeast250)
 {
-    {
-        DoubleClickTime time(200);
-        ASSERT_EQ(GetDoubleClickTime(), 200u);
-        EXPECT_EQ(TestControl().interval(), 250);
-    }
-    DoubleClickTime time(500);
+    FakeInput::doubleClickTime = 200;
+    EXPECT_EQ(TestControl().interval(), 250);
+    FakeInput::doubleClickTime = 500;
     EXPECT_EQ(TestControl().interval(), 500);
-}
-
-TEST(ControlTest, SecondClickWithinTheIntervalIsADoubleClickAndAThirdStartsOver)
-{
-    useTestModule();
-    DoubleClickTime time(250);
-    RecordingHost host;
-    MinimalEffect effect(RecordingHost::callback);
-    auto* editor = new TestEditor(&effect);
-    RootView root(Rect{0, 0, 100, 100}, HWND(nullptr), editor);
-    auto* control = new TestControl();
-    root.attachChild(control);
-    EXPECT_EQ(control->editor(), editor);
-
-    EXPECT_FALSE(control->isDoubleClick());
-    Sleep(100);
-    EXPECT_TRUE(control->isDoubleClick());
-    Sleep(100);
-    EXPECT_FALSE(control->isDoubleClick());
-    Sleep(300);
-    EXPECT_FALSE(control->isDoubleClick());  // too late: starts a new pair
-    Sleep(100);
-    EXPECT_TRUE(control->isDoubleClick());
+    FakeInput::reset();
 }
 
 }  // namespace
