@@ -24,10 +24,6 @@
 
 namespace {
 
-VstIntPtr VSTCALL quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : opcode == audioMasterTempoAt ? 1200000 : 0;
-}
 
 std::uint32_t bitsOf(float x)
 {
@@ -157,11 +153,15 @@ unsigned hostControl(std::mt19937& random)
     return 0x1f80u | unsigned(random() % 4) << 13 | (random() % 4 == 0 ? 0x8040u : 0u);
 }
 
+constexpr unsigned kFlushing = 0x8040;  // flush-to-zero and denormals-are-zero, as the entries set them
+constexpr unsigned kControlBits = ~0x3fu;  // the control word less its sticky exception flags
+
 #if defined(__SSE__) || defined(__x86_64__)
 class HostControl {
 public:
     explicit HostControl(unsigned control) : saved(_mm_getcsr()) { _mm_setcsr(control); }
     ~HostControl() { _mm_setcsr(saved); }
+    static unsigned current() { return _mm_getcsr(); }
 
 private:
     unsigned saved;
@@ -170,8 +170,18 @@ private:
 class HostControl {
 public:
     explicit HostControl(unsigned) {}
+    static unsigned current() { return 0; }
 };
 #endif
+
+unsigned controlSeenByHost = 0;
+
+VstIntPtr VSTCALL quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    if (opcode == audioMasterTempoAt)
+        controlSeenByHost = HostControl::current();
+    return opcode == audioMasterVersion ? 2400 : opcode == audioMasterTempoAt ? 1200000 : 0;
+}
 
 // Drives a block path and a per-frame reference over the same random blocks, both in arenas
 // of the same layout, and compares the arenas after every block.
@@ -201,15 +211,19 @@ public:
         }
         std::vector<float> reference = arena;
 
+        unsigned after;
         {
             HostControl host(control);
             float* ins[] = {&arena[std::size_t(at.inL)], &arena[std::size_t(at.inR)]};
             float* outs[] = {&arena[std::size_t(at.outL)], &arena[std::size_t(at.outR)]};
             block(ins, outs, frames, accumulate);
+            after = HostControl::current();
         }
+        if (after != control)
+            return testing::AssertionFailure() << "the caller's control word came back as " << hex(after)
+                                               << ", not " << hex(control);
         {
-            HostControl host(control);
-            DenormalGuard guard;  // as the record's entries set it
+            HostControl host(control | kFlushing);
             float* const r = reference.data();
             for (int i = 0; i < frames; ++i) {
                 float left, right;
@@ -273,12 +287,16 @@ TEST(BlockPath, SoundsLikeThePerFrameStepForAnyInputBlockSwitchingAndLayout)
     // Over 40 turns of the buffers, in which a read position meets the write position 160 times.
     while (run.framesSoFar() < 40L * ReverseEffect::kBufferCapacity) {
         const int size = run.blockSize(4096);
+        unsigned control = 0;
         ASSERT_TRUE(run.next(
             size,
             [&](float** ins, float** outs, int n, bool accumulate) {
+                control = HostControl::current();
                 (accumulate ? record->process : record->processReplacing)(record, ins, outs, n);
             },
             [&](float l, float r, float& outL, float& outR) { frames.processStereoSample(l, r, outL, outR); }));
+        ASSERT_EQ(controlSeenByHost & kControlBits, (control | kFlushing) & kControlBits)
+            << "the tempo query sees the caller's state with flush-to-zero and denormals-are-zero";
         if (run.switchNow()) {
             const float value = run.switchTo();
             blocks.setParameter(kOnOff, value);
