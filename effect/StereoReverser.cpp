@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kLanes = 4;
+constexpr int kLanes = StereoReverser::kLanes;
 #if defined(__SSE2__)
 constexpr bool kFourFrameSteps = true;
 #else
@@ -24,15 +24,6 @@ bool apart(const float* p, const float* q, int frames)
     const auto b = reinterpret_cast<std::uintptr_t>(q);
     const std::uintptr_t size = std::uintptr_t(frames) * sizeof(float);
     return a == b || a + size <= b || b + size <= a;
-}
-
-template <bool accumulate>
-void put(float* out, float value)
-{
-    if constexpr (accumulate)
-        *out += value;
-    else
-        *out = value;
 }
 
 #if defined(__SSE2__)
@@ -174,33 +165,20 @@ void writeOutputs(bool oneWindow, const Stretch& s, float* outL, float* outR)
 }  // namespace
 
 StereoReverser::StereoReverser(ReverseBuffer* left, ReverseBuffer* right)
-    : left(left), right(right), vectorReady(false), oneWindow(false), overflowRisk(0)
+    : left(left), right(right), inStep(false), oneWindow(false), overflowRisk(0)
 {
 #if defined(__SSE2__)
     if (!left || !right || !left->isValid() || !right->isValid() || left->capacity != right->capacity ||
-        left->capacity < 2 * kLanes)
+        left->capacity < 2 * kLanes || left->writePos != right->writePos || left->readPosA != right->readPosA ||
+        left->readPosB != right->readPosB)
         return;
     const int n = left->capacity;
     // One window load serves both channels only if their windows hold the same bits.
-    vectorReady = std::memcmp(left->window, right->window, sizeof(float) * std::size_t(n)) == 0;
+    inStep = std::memcmp(left->window, right->window, sizeof(float) * std::size_t(n)) == 0;
     // And both read positions, half the buffer apart, if the window repeats after half the
     // buffer bit for bit; that depends on the math library's cosine, so it is checked.
     oneWindow = n % 2 == 0 && std::memcmp(left->window, left->window + n / 2, sizeof(float) * std::size_t(n / 2)) == 0;
 #endif
-}
-
-// Both buffers at the same positions, half the buffer apart, with the same window: the block
-// path's frames serve both at once.
-bool StereoReverser::positionsShared() const
-{
-    if (!vectorReady)
-        return false;
-    const ReverseBuffer& l = *left;
-    const ReverseBuffer& r = *right;
-    const int half = l.capacity / 2;
-    const int apartAB = l.readPosA - l.readPosB;
-    return l.writePos == r.writePos && l.readPosA == r.readPosA && l.readPosB == r.readPosB &&
-           (apartAB == half || apartAB == -half);
 }
 
 // Frames from the current positions on that one stretch may take: no position wraps, and no
@@ -248,69 +226,17 @@ void StereoReverser::perFrame(const float* inL, const float* inR, float* outL, f
     for (int i = 0; i < frames; ++i) {
         float l, r;
         frame(inL[i], inR[i], l, r, on, fade);
-        put<accumulate>(outL + i, l);
-        put<accumulate>(outR + i, r);
+        put<accumulate>(outL[i], l);
+        put<accumulate>(outR[i], r);
     }
 }
 
-// The per-frame step for both buffers at once, at their shared positions. When the effect is
-// on and no stored sample can make the sum overflow, the reversed output needs no guard: with
-// flush-to-zero set it is a normal number or a zero.
 template <bool accumulate>
-void StereoReverser::sharedFrame(float inLeft, float inRight, float* outLeft, float* outRight, bool on, float& fade)
+void StereoReverser::processBlock(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on,
+                                  float& fade)
 {
-    ReverseBuffer& l = *left;
-    ReverseBuffer& r = *right;
-    const int w = l.writePos;
-    const int a = l.readPosA;
-    const int b = l.readPosB;
-    noteHugeInput(inLeft, inRight);
-    l.sampleData[w] = ReverseBuffer::finiteOrZero(inLeft);
-    r.sampleData[w] = ReverseBuffer::finiteOrZero(inRight);
-    const float weightB = l.window[b];
-    const float restA = 1.0f - l.window[a];
-    const float revLeft = weightB * l.sampleData[b] + restA * l.sampleData[a];
-    const float revRight = weightB * r.sampleData[b] + restA * r.sampleData[a];
-    l.writePos = r.writePos = w + 1 == l.capacity ? 0 : w + 1;
-    l.readPosA = r.readPosA = a == 0 ? l.capacity - 1 : a - 1;
-    l.readPosB = r.readPosB = b == 0 ? l.capacity - 1 : b - 1;
-    float yL, yR;
-    const float amount = fade;
-    if (amount > 0.0f) {
-        if (on) {
-            yL = audible(inLeft * amount + revLeft * (1.0f - amount));
-            yR = audible(inRight * amount + revRight * (1.0f - amount));
-        } else {
-            yL = audible(revLeft * amount + inLeft * (1.0f - amount));
-            yR = audible(revRight * amount + inRight * (1.0f - amount));
-        }
-        fade = amount - kFadeStep;
-    } else if (!on) {
-        yL = audible(inLeft);
-        yR = audible(inRight);
-    } else if (overflowRisk > 0) {
-        yL = audible(revLeft);
-        yR = audible(revRight);
-    } else {
-        yL = revLeft;
-        yR = revRight;
-    }
-    put<accumulate>(outLeft, yL);
-    put<accumulate>(outRight, yR);
-}
-
-template <bool accumulate>
-void StereoReverser::process(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on,
-                             float& fade)
-{
-    if (!positionsShared()) {
+    if (!inStep) {
         perFrame<accumulate>(inL, inR, outL, outR, frames, on, fade);
-        return;
-    }
-    if (frames < kLanes) {
-        spend(frames);
-        for (int i = 0; i < frames; ++i)
-            sharedFrame<accumulate>(inL[i], inR[i], outL + i, outR + i, on, fade);
         return;
     }
     // A stretch reads all its inputs before it writes an output; the per-frame step reads a
@@ -354,7 +280,7 @@ void StereoReverser::run(Path path, const float* inL, const float* inR, float* o
             spend(length);
             for (int k = j; k < j + length; ++k) {
                 float amount = amounts ? amounts[k] : 0.0f;
-                sharedFrame<accumulate>(inL[k], inR[k], outL + k, outR + k, on, amount);
+                sharedFrame<accumulate>(inL[k], inR[k], outL[k], outR[k], on, amount);
             }
             j += length;
             continue;
@@ -369,7 +295,7 @@ void StereoReverser::run(Path path, const float* inL, const float* inR, float* o
             // for the first two and guards the reversed output from now on for the last.
             for (int k = j; k < j + steps; ++k) {
                 float amount = amounts ? amounts[k] : 0.0f;
-                sharedFrame<accumulate>(inL[k], inR[k], outL + k, outR + k, on, amount);
+                sharedFrame<accumulate>(inL[k], inR[k], outL[k], outR[k], on, amount);
             }
             j += steps;
             continue;
@@ -399,5 +325,5 @@ void StereoReverser::run(Path path, const float* inL, const float* inR, float* o
     }
 }
 
-template void StereoReverser::process<false>(const float*, const float*, float*, float*, int, bool, float&);
-template void StereoReverser::process<true>(const float*, const float*, float*, float*, int, bool, float&);
+template void StereoReverser::processBlock<false>(const float*, const float*, float*, float*, int, bool, float&);
+template void StereoReverser::processBlock<true>(const float*, const float*, float*, float*, int, bool, float&);
