@@ -41,6 +41,8 @@ public:
     float getCurrentLength() const { return currentLength; }
 
 private:
+    friend class StereoReverser;  // the block path, which moves both buffers at once
+
     // A NaN or infinity would stay in the store for two seconds and poison every read
     // that weights it (0 × NaN is NaN), so it is stored as silence.
     static float finiteOrZero(float x)

@@ -33,6 +33,10 @@ ReverseEffect::ReverseEffect(HostCallback hostCallback)
       vuValue(0.0f),
       leftBuffer(new (std::nothrow) ReverseBuffer(kBufferCapacity)),
       rightBuffer(new (std::nothrow) ReverseBuffer(kBufferCapacity)),
+      reverser(leftBuffer, rightBuffer),
+      onOffSettings(0),
+      onOffSettingsTaken(0),
+      crossfade(0.0f),
       barHoldOff(0),
       barAtZeroSeen(false)
 {
@@ -40,7 +44,7 @@ ReverseEffect::ReverseEffect(HostCallback hostCallback)
     buffSizeValue.store(1.0f);
     noteMsValue.store(0.0f);
     hostTempo.store(125.0f);  // the note-value target below needs a tempo already
-    fade.store(0.0f);
+    startWithoutCrossfade();
 
     if (programs && isValid()) {
         setProgram(0);
@@ -63,7 +67,15 @@ ReverseEffect::ReverseEffect(HostCallback hostCallback)
     hostRecord.uniqueID = fourCharacters("Bkt1");
 
     hostTempo.store(125.0f);
-    fade.store(0.0f);  // a new effect starts without a crossfade
+    startWithoutCrossfade();  // the settings above started one
+}
+
+// A new effect plays its state as it is, without a crossfade.
+void ReverseEffect::startWithoutCrossfade()
+{
+    onOffSettingsTaken = onOffSettings.load(std::memory_order_relaxed) >> 1;
+    crossfade = 0.0f;
+    fade.store(0.0f, std::memory_order_relaxed);
 }
 
 ReverseEffect::~ReverseEffect()
@@ -88,6 +100,7 @@ void ReverseEffect::setParameter(VstInt32 index, float value)
         store(program.onOff, value);
         onOffValue.store(value, std::memory_order_relaxed);
         fade.store(1.0f, std::memory_order_relaxed);
+        countOnOffSetting(value > 0.5f);
         break;
     case kBuffSize: {
         store(program.buffSize, value);
@@ -108,6 +121,26 @@ void ReverseEffect::setParameter(VstInt32 index, float value)
         editor->requestUpdate();
         editor->setParameter(index, value);
     }
+}
+
+// Whichever thread sets parameter 0: one more setting, and whether it switches on.
+void ReverseEffect::countOnOffSetting(bool on)
+{
+    std::uint32_t settings = onOffSettings.load(std::memory_order_relaxed);
+    while (!onOffSettings.compare_exchange_weak(settings, ((settings >> 1) + 1) << 1 | (on ? 1u : 0u),
+                                                std::memory_order_relaxed)) {
+    }
+}
+
+// The audio thread: a setting it has not seen restarts the crossfade.
+bool ReverseEffect::takeOnOffSetting()
+{
+    const std::uint32_t settings = onOffSettings.load(std::memory_order_relaxed);
+    if (settings >> 1 != onOffSettingsTaken) {
+        onOffSettingsTaken = settings >> 1;
+        crossfade = 1.0f;
+    }
+    return settings & 1u;
 }
 
 // Milliseconds mode: value × 87176 + 1024 samples. Note-value mode: two beats at the host
@@ -355,26 +388,17 @@ void ReverseEffect::processReplacing(float** inputs, float** outputs, VstInt32 s
     processBlock<false>(inputs, outputs, sampleFrames);
 }
 
-// Frame i's inputs are read before its outputs are written, so hosts may process in place.
+// One tempo query per block, then the block through both buffers. The block path reads
+// frame i's inputs before writing its outputs, so hosts may process in place.
 template <bool accumulate>
 void ReverseEffect::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     readTempo();
     if (sampleFrames < 1 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
         return;
-    const float* inL = inputs[0];
-    const float* inR = inputs[1];
-    float* outL = outputs[0];
-    float* outR = outputs[1];
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        float left, right;
-        processStereoSample(inL[i], inR[i], left, right);
-        if constexpr (accumulate) {
-            outL[i] += left;
-            outR[i] += right;
-        } else {
-            outL[i] = left;
-            outR[i] = right;
-        }
-    }
+    const bool on = takeOnOffSetting();
+    const float before = crossfade;
+    reverser.process<accumulate>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, on, crossfade);
+    if (crossfade != before)
+        fade.store(crossfade, std::memory_order_relaxed);
 }

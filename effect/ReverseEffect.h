@@ -7,6 +7,7 @@
 
 #include "effect/ReverseBuffer.h"
 #include "effect/ReverseProgram.h"
+#include "effect/StereoReverser.h"
 #include "host/EffectBaseEx.h"
 
 enum EffectParameter : VstInt32 {
@@ -20,7 +21,7 @@ class ReverseEffect : public EffectBaseEx {
 public:
     static constexpr VstInt32 kNumPrograms = 1;
     static constexpr int kBufferCapacity = 88200;
-    static constexpr float kFadeStep = 0.005f;
+    static constexpr float kFadeStep = StereoReverser::kFadeStep;
 
     explicit ReverseEffect(HostCallback hostCallback);
     ~ReverseEffect() override;
@@ -58,42 +59,13 @@ public:
     virtual bool isBarStart();
     virtual void onOffText(float value, char* text);
 
-    // The per-frame stereo step shared by both audio entries.
+    // The per-frame stereo step, which the audio entries reproduce a block at a time. A
+    // setting of parameter 0 takes effect from the next frame here, from the next block there.
     void processStereoSample(float inLeft, float inRight, float& outLeft, float& outRight)
     {
-        const float revLeft = leftBuffer->processSample(inLeft);
-        const float revRight = rightBuffer->processSample(inRight);
-        const bool on = onOffValue.load(std::memory_order_relaxed) > 0.5f;
-        float amount = fade.load(std::memory_order_relaxed);
-        if (amount > 0.0f) {
-            if (on) {
-                outLeft = inLeft * amount + revLeft * (1.0f - amount);
-                outRight = inRight * amount + revRight * (1.0f - amount);
-            } else {
-                outLeft = revLeft * amount + inLeft * (1.0f - amount);
-                outRight = revRight * amount + inRight * (1.0f - amount);
-            }
-            // A restart stored meanwhile by setParameter wins over the countdown.
-            fade.compare_exchange_strong(amount, amount - kFadeStep, std::memory_order_relaxed);
-        } else if (on) {
-            outLeft = revLeft;
-            outRight = revRight;
-        } else {
-            outLeft = inLeft;
-            outRight = inRight;
-        }
-        outLeft = audible(outLeft);
-        outRight = audible(outRight);
-    }
-
-    // What a host may be handed: NaN, infinity and subnormals, which only the dry signal can
-    // bring (flush-to-zero does not touch a copied sample), leave as silence.
-    static float audible(float x)
-    {
-        std::uint32_t bits;
-        __builtin_memcpy(&bits, &x, sizeof bits);
-        const std::uint32_t exponent = bits & 0x7f800000u;
-        return exponent == 0x7f800000u || (exponent == 0 && (bits & 0x007fffffu) != 0) ? 0.0f : x;
+        const bool on = takeOnOffSetting();
+        reverser.frame(inLeft, inRight, outLeft, outRight, on, crossfade);
+        fade.store(crossfade, std::memory_order_relaxed);
     }
 
     float getFade() const { return fade.load(std::memory_order_relaxed); }
@@ -104,6 +76,9 @@ private:
     template <bool accumulate>
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames);
     void readTempo();
+    void countOnOffSetting(bool on);
+    bool takeOnOffSetting();
+    void startWithoutCrossfade();
     float targetLengthFor(float buffSize) const;
 
     ReverseProgram* programs;
@@ -113,7 +88,14 @@ private:
     std::atomic<float> noteMsValue;
     ReverseBuffer* leftBuffer;
     ReverseBuffer* rightBuffer;
-    std::atomic<float> fade;
+    StereoReverser reverser;
+    // Every setting of parameter 0 counts in the upper bits, whether it switches on in bit 0:
+    // the audio thread takes both in one load, and a setting made while it processes a block
+    // is taken at the next one.
+    std::atomic<std::uint32_t> onOffSettings;
+    std::uint32_t onOffSettingsTaken;  // audio thread
+    float crossfade;                   // audio thread: the crossfade amount it counts down
+    std::atomic<float> fade;           // that amount for other threads; 1.0 right after a setting
     std::atomic<float> hostTempo;
     char effectName[24];
     char productString[24];

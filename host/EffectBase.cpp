@@ -293,11 +293,6 @@ VstInt32 EffectBase::getBlockSize() { return blockSize; }
 
 // --- host calls --------------------------------------------------------------------------
 
-VstIntPtr EffectBase::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
-{
-    return hostCallback ? hostCallback(&hostRecord, opcode, index, value, ptr, opt) : 0;
-}
-
 VstIntPtr EffectBase::hostVersion()
 {
     const VstIntPtr version = callHost(audioMasterVersion);

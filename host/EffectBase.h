@@ -78,7 +78,10 @@ public:
 protected:
     // Every host call goes through here; answers 0 without a host callback.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+                       float opt = 0.0f)
+    {
+        return hostCallback ? hostCallback(&hostRecord, opcode, index, value, ptr, opt) : 0;
+    }
     void setFlag(VstInt32 flag, bool state);
 
     float sampleRate;
