@@ -33,10 +33,10 @@ ReverseEditor::ReverseEditor(EffectBase* effect) : GuiEditorBase(effect)
 ReverseEditor::~ReverseEditor()
 {
     close();
-    releaseOnce(knobPicture);
-    releaseOnce(labelsPicture);
-    releaseOnce(digitsPicture);
-    releaseOnce(facePicture);
+    Picture::replace(knobPicture, nullptr);
+    Picture::replace(labelsPicture, nullptr);
+    Picture::replace(digitsPicture, nullptr);
+    Picture::replace(facePicture, nullptr);
 }
 
 bool ReverseEditor::hasFace() const { return facePicture && facePicture->isLoaded(); }
@@ -45,13 +45,6 @@ void ReverseEditor::loadOnce(Picture*& picture, int resourceId)
 {
     if (!picture)
         picture = new Picture(resourceId);
-}
-
-void ReverseEditor::releaseOnce(Picture*& picture)
-{
-    if (picture)
-        picture->release();
-    picture = nullptr;
 }
 
 VstInt32 ReverseEditor::open(void* parentWindow)
@@ -81,7 +74,7 @@ void ReverseEditor::close()
     delete rootView;
     rootView = nullptr;
     footswitch = nullptr;
-    releaseOnce(footswitchPicture);
+    Picture::replace(footswitchPicture, nullptr);
 }
 
 // Called from whichever thread set the parameter, the audio thread among them, while the

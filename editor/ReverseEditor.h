@@ -32,7 +32,6 @@ public:
 
 private:
     static void loadOnce(Picture*& picture, int resourceId);
-    static void releaseOnce(Picture*& picture);
     void showBufferLength();
 
     ToggleButton* footswitch = nullptr;

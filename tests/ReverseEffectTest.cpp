@@ -5,6 +5,7 @@
 
 #include "effect/EntryPoint.h"
 #include "effect/ReverseEffect.h"
+#include "host/VstEventList.h"
 #include "tests/RecordingHost.h"
 
 namespace {
@@ -193,11 +194,7 @@ TEST(ReverseEffect, MidiProgramChangeZeroReappliesTheProgram)
     VstMidiEvent change = midi(0xC3, 0), other = midi(0xC0, 5), note = midi(0x90, 60);
     VstEvent sysex{};
     sysex.type = 6;
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[5];
-    } list{5, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, &sysex, reinterpret_cast<VstEvent*>(&other), nullptr}};
+    VstEventList<5> list{5, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, &sysex, reinterpret_cast<VstEvent*>(&other), nullptr}};
 
     // Fade out first, then see whether the changes restart it.
     float in[2][8] = {}, out[2][8] = {};
@@ -207,11 +204,11 @@ TEST(ReverseEffect, MidiProgramChangeZeroReappliesTheProgram)
         effect.processReplacing(ins, outs, 8);
     EXPECT_LT(effect.getFade(), 1.0f);
     const float fadeBefore = effect.getFade();
-    EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, &list, 0.0f), 1);
+    EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, list.record(), 0.0f), 1);
     EXPECT_EQ(effect.getFade(), fadeBefore) << "only program 0 may be recalled";
 
     list.events[1] = reinterpret_cast<VstEvent*>(&change);
-    EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, &list, 0.0f), 1);
+    EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, list.record(), 0.0f), 1);
     EXPECT_EQ(effect.getFade(), 1.0f);
     EXPECT_EQ(effect.getParameter(0), 0.0f);
 

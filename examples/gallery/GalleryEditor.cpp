@@ -85,10 +85,7 @@ GalleryEditor::~GalleryEditor()
 {
     close();
     for (Picture*& p : pictures)
-        if (p) {
-            p->release();
-            p = nullptr;
-        }
+        Picture::replace(p, nullptr);
 }
 
 VstInt32 GalleryEditor::open(void* parentWindow)

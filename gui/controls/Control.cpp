@@ -79,15 +79,7 @@ float Control::getDefaultValue() const { return defaultValue; }
 
 void Control::setTag(VstInt32 newTag) { tag = newTag; }
 
-// Retains before releasing, so handing in the current picture cannot free it.
-void Control::setBackground(Picture* picture)
-{
-    if (picture)
-        picture->retain();
-    if (background)
-        background->release();
-    background = picture;
-}
+void Control::setBackground(Picture* picture) { Picture::replace(background, picture); }
 
 Picture* Control::getBackground() const { return background; }
 

@@ -155,16 +155,11 @@ void Knob::setHandleColor(const Color& color)
     setDirty(true);
 }
 
-// Retains before releasing, so handing in the current picture cannot free it.
 void Knob::setHandlePicture(Picture* picture)
 {
-    if (picture) {
-        picture->retain();
+    if (picture)
         inset = insetFor(picture);
-    }
-    if (handlePicture)
-        handlePicture->release();
-    handlePicture = picture;
+    Picture::replace(handlePicture, picture);
 }
 
 void Knob::setZoomFactor(float factor) { zoomFactor = factor; }

@@ -65,14 +65,9 @@ void Slider::setHandleOffset(const Point& point)
     maxPosition = minPosition + travel + handleLength();
 }
 
-// Retains before releasing, so handing in the current picture cannot free it.
 void Slider::setHandlePicture(Picture* picture)
 {
-    if (picture)
-        picture->retain();
-    if (handlePicture)
-        handlePicture->release();
-    handlePicture = picture;
+    Picture::replace(handlePicture, picture);
     handleWidth = picture ? picture->getWidth() : 1;
     handleHeight = picture ? picture->getHeight() : 1;
 }

@@ -1,5 +1,12 @@
 #include "gui/draw/Picture.h"
 
+void Picture::replace(Picture*& slot, Picture* picture)
+{
+    if (picture) picture->retain();
+    if (slot) slot->release();
+    slot = picture;
+}
+
 void Picture::release()
 {
     if (refCount <= 0) return;

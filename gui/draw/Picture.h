@@ -20,6 +20,9 @@ public:
 
     void retain() { ++refCount; }
     void release();
+    // Points slot at picture (or null) with a reference of its own, giving back the old one's.
+    // It retains before it releases, so handing in the picture already there cannot free it.
+    static void replace(Picture*& slot, Picture* picture);
     int referenceCount() const { return refCount; }
 
     bool isLoaded() const { return bitmap != nullptr; }

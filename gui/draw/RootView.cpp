@@ -233,14 +233,7 @@ VstInt32 RootView::childCount() const { return count; }
 
 View* RootView::childAt(VstInt32 index) const { return index >= 0 && index < count ? children[index] : nullptr; }
 
-void RootView::setBackgroundPicture(Picture* picture)
-{
-    if (picture)
-        picture->retain();
-    if (background)
-        background->release();
-    background = picture;
-}
+void RootView::setBackgroundPicture(Picture* picture) { Picture::replace(background, picture); }
 
 bool RootView::setModalView(View* view)
 {

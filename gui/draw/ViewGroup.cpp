@@ -374,15 +374,7 @@ void ViewGroup::setBackColor(const Color& color) { backColor = color; }
 
 Color ViewGroup::getBackColor() const { return backColor; }
 
-// Retains before releasing, so handing in the current picture cannot free it.
-void ViewGroup::setBackgroundPicture(Picture* picture)
-{
-    if (picture)
-        picture->retain();
-    if (background)
-        background->release();
-    background = picture;
-}
+void ViewGroup::setBackgroundPicture(Picture* picture) { Picture::replace(background, picture); }
 
 Picture* ViewGroup::getBackgroundPicture() const { return background; }
 

@@ -13,6 +13,7 @@
 
 #include "AbiHost.h"
 #include "HostWindow.h"
+#include "tests/UnixPrograms.h"
 
 namespace abitest {
 namespace {
@@ -85,7 +86,7 @@ protected:
                 Sleep(10);
             if (!gestureReturned) {
                 gestureHung = true;
-                startXdotool("mouseup 1 key Escape");
+                startUnix("/usr/bin/xdotool mouseup 1 key Escape");
             }
         });
     }

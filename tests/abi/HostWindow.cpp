@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/UnixPrograms.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -64,26 +66,9 @@ void pump(DWORD ms, const std::function<void()>& idle)
     } while (::GetTickCount() - start < ms);
 }
 
-bool startXdotool(const std::string& arguments)
-{
-    std::string command = "/usr/bin/xdotool " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    // Wine gives no process handle for a Unix program and leaves the thread handle unset:
-    // closing that could close any handle of ours (stdout among them).
-    if (process.hProcess) {
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-    }
-    return true;
-}
-
 void xdotool(const std::string& arguments, const std::function<void()>& idle)
 {
-    ASSERT_TRUE(startXdotool(arguments)) << "cannot start xdotool";
+    ASSERT_TRUE(startUnix("/usr/bin/xdotool " + arguments)) << "cannot start xdotool";
     pump(300, idle);
 }
 

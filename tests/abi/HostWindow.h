@@ -16,8 +16,6 @@ HWND createHostWindow(int left, int top, int width, int height);
 // Dispatches messages and calls idle (when given) every 20 ms, for about ms milliseconds.
 void pump(DWORD ms, const std::function<void()>& idle);
 
-// Starts xdotool with the arguments (from any thread); there is no handle to wait for.
-bool startXdotool(const std::string& arguments);
 // Starts xdotool, then pumps 300 ms while it works.
 void xdotool(const std::string& arguments, const std::function<void()>& idle);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "effect/EntryPoint.h"
+#include "host/VstEventList.h"
 
 namespace {
 
@@ -84,11 +85,7 @@ struct Buffers {
     alignas(16) char bytes[bufferBytes];
     void* slots[2];
     VstMidiEvent events[maxEvents];
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[maxEvents];
-    } eventList;
+    VstEventList<maxEvents> eventList;
     alignas(8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
 };
 
@@ -112,7 +109,7 @@ void* eventList(Buffers& buffers)
             event.type = 0;  // system-exclusive events carry a pointer of their own
         buffers.eventList.events[i] = reinterpret_cast<VstEvent*>(&event);
     }
-    return &buffers.eventList;
+    return buffers.eventList.record();
 }
 
 void dispatch(AEffect*& effect, Buffers& buffers)

@@ -63,7 +63,7 @@ protected:
     void TearDown() override
     {
         if (GetAsyncKeyState(VK_LBUTTON) < 0)
-            runUnix("/usr/bin/xdotool mouseup 1");
+            startUnix("/usr/bin/xdotool mouseup 1");
         pumpUntil([] { return GetAsyncKeyState(VK_LBUTTON) >= 0; });
     }
 
@@ -97,7 +97,7 @@ protected:
     {
         static int scripts = 0;
         const POINT parked{1010, 700 + scripts++ % 60};
-        ASSERT_EQ(runUnix("/usr/bin/xdotool " + script + moveTo(parked.x, parked.y), false), 0) << "xdotool is needed";
+        ASSERT_TRUE(startUnix("/usr/bin/xdotool " + script + moveTo(parked.x, parked.y))) << "xdotool is needed";
         const bool ended = pumpUntil(
             [parked] {
                 POINT cursor{};
@@ -114,7 +114,7 @@ protected:
     // Holds the left button down over p; the press reaches whatever lies there.
     void holdButton(const Point& p)
     {
-        ASSERT_EQ(runUnix("/usr/bin/xdotool" + to(p) + "mousedown 1"), 0) << "xdotool is needed";
+        ASSERT_TRUE(startUnix("/usr/bin/xdotool" + to(p) + "mousedown 1")) << "xdotool is needed";
         ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_LBUTTON) < 0; }));
     }
 

@@ -307,16 +307,16 @@ TEST_F(DropTest, DISABLED_RealButtonDragWithXdotoolDropsFiles)
     ASSERT_TRUE(pumpUntil([&] { return WindowFromPoint(POINT{360, 250}) == static_cast<HWND>(root->getOwnWindow()); }, 10000));
     // Press and wait until Windows sees the button held; only then start the moves, late
     // enough that the drag loop below is already running, however loaded the machine is.
-    ASSERT_EQ(runUnix("/usr/bin/xdotool mousemove 90 90 mousedown 1"), 0) << "xdotool is needed";
+    ASSERT_TRUE(startUnix("/usr/bin/xdotool mousemove 90 90 mousedown 1")) << "xdotool is needed";
     ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_LBUTTON) < 0; }));
-    runUnix("/usr/bin/xdotool sleep 1 mousemove 350 240 sleep 0.3 mousemove 360 250 sleep 0.5 mouseup 1", false);
+    startUnix("/usr/bin/xdotool sleep 1 mousemove 350 240 sleep 0.3 mousemove 360 250 sleep 0.5 mouseup 1");
     auto* data = new TestDataObject("", {file});
     TestDropSource source(POINT{0, 0}, true);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     data->Release();
     DestroyWindow(start);
-    runUnix("/usr/bin/xdotool mouseup 1");  // never leave the button held for later tests
+    startUnix("/usr/bin/xdotool mouseup 1");  // never leave the button held for later tests
 
     EXPECT_EQ(result, DRAGDROP_S_DROP);
     ASSERT_EQ(target->drops, 1);

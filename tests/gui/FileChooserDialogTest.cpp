@@ -22,7 +22,7 @@ protected:
         useTestModule();
         SelectorHost::capabilities.clear();
         GetCurrentDirectoryA(sizeof workingFolder, workingFolder);
-        name = scratchName("samples").substr(std::strlen("/tmp/"));
+        name = unixScratchName("samples").substr(std::strlen("/tmp/"));
         folder = "Z:\\tmp\\" + name;
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA(at("sub").c_str(), nullptr);

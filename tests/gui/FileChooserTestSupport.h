@@ -34,27 +34,6 @@ struct SelectorHost {
     }
 };
 
-// Unix commands run to their end: Wine gives no process handle for a Unix program to wait
-// on, so the shell leaves a file behind when done. Names carry the time: Wine reuses pids.
-inline std::string scratchName(const char* kind)
-{
-    static int made = 0;
-    return "/tmp/filechooser-" + std::string(kind) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(++made);
-}
-
-inline bool runShell(const std::string& command)
-{
-    const std::string done = scratchName("done");
-    runUnix("/bin/sh -c \"" + command + " && : > " + done + "\"", false);
-    for (const DWORD giveUp = GetTickCount() + 30000; LONG(giveUp - GetTickCount()) > 0; Sleep(20))
-        if (DeleteFileA(("Z:" + done).c_str()))
-            return true;
-    return false;
-}
-
-inline bool xdotool(const std::string& commands) { return runShell("/usr/bin/xdotool " + commands); }
-
 // Presses and releases apart, as a hand does.
 inline bool clickAt(const POINT& p)
 {
@@ -74,7 +53,7 @@ inline bool clickCentre(HWND window)
 // keys, so Return waits until the field shows the whole text.
 inline bool typeInto(HWND dialog, const std::string& text)
 {
-    const std::string keys = scratchName("keys");
+    const std::string keys = unixScratchName("keys");
     const HANDLE file = CreateFileA(("Z:" + keys).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);

@@ -55,7 +55,7 @@ protected:
     {
         recorder.calls.clear();
         SetCursorPos(1, 1);
-        ASSERT_EQ(runUnix("/usr/bin/xdotool " + commands + " sleep 0.3 mousemove 5 5", false), 0) << "xdotool is needed";
+        ASSERT_TRUE(startUnix("/usr/bin/xdotool " + commands + " sleep 0.3 mousemove 5 5")) << "xdotool is needed";
         EXPECT_TRUE(pointerReaches(5, 5));
     }
     static bool pointerReaches(LONG x, LONG y)
@@ -148,17 +148,17 @@ TEST_F(ControlInputTest, AltMakesALinearKnobCircularAndControlClickResetsWithout
 // The host hands wheel and keys to the editor; the wheel's Shift comes from the keyboard.
 TEST_F(ControlInputTest, WheelAndArrowKeysStepTheKnobUnderThePointerWithoutAnEdit)
 {
-    runUnix("/usr/bin/xdotool mousemove 160 160");
+    startUnix("/usr/bin/xdotool mousemove 160 160");
     ASSERT_TRUE(pointerReaches(160, 160));
     EXPECT_TRUE(editor->wheel(4.0f));
     VstKeyCode fineDown{0, VKEY_DOWN, MODIFIER_SHIFT};
     VstKeyCode letter{'a', 0, 0};
     EXPECT_EQ(editor->keyDown(fineDown), 1);
     EXPECT_EQ(editor->keyDown(letter), -1);
-    runUnix("/usr/bin/xdotool keydown shift");
+    startUnix("/usr/bin/xdotool keydown shift");
     ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_SHIFT) < 0; }));
     EXPECT_TRUE(editor->wheel(-2.0f));
-    runUnix("/usr/bin/xdotool keyup shift");
+    startUnix("/usr/bin/xdotool keyup shift");
     ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_SHIFT) >= 0; }));
     knob->enableMouse(false);
     EXPECT_FALSE(editor->wheel(1.0f));

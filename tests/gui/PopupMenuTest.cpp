@@ -74,7 +74,7 @@ protected:
             for (int tries = 0; tries < 20 && !closed; ++tries, Sleep(500))
                 xdotool(moveTo(hostCorner.h + at.h, hostCorner.v + at.v) + " key Escape");
         });
-        runUnix("/usr/bin/xdotool" + to(at) + "mousedown 1 sleep 0.15 mouseup 1", false);
+        startUnix("/usr/bin/xdotool" + to(at) + "mousedown 1 sleep 0.15 mouseup 1");
         EXPECT_TRUE(pumpUntil([&] { return worked.load(); }, 30000));
         closed = true;
         driver.join();
@@ -106,7 +106,7 @@ TEST_F(PopupMenuGestureTest, KeysChooseInASubmenuAndTheListenerHearsThatMenu)
     EXPECT_EQ(index, 2);
     EXPECT_EQ(root->getFocusView(), nullptr);
 
-    runUnix("/usr/bin/xdotool" + to(centre) + "sleep 0.8 key Down Return", false);
+    startUnix("/usr/bin/xdotool" + to(centre) + "sleep 0.8 key Down Return");
     menu->focusGained(nullptr);  // opened without a press, so without a context
     EXPECT_EQ(heard.calls.back(), Call(menu, 0.0f));
     EXPECT_TRUE(heard.withContext) << "a context is made for the listener";

@@ -289,9 +289,9 @@ TEST_F(RootViewTest, RealPointerPressReachesTheViewUnderIt)
     RecordingView* view = attach(Rect{20, 30, 80, 90});
     UpdateWindow(static_cast<HWND>(root->getOwnWindow()));
     pumpMessages(50);
-    ASSERT_EQ(runUnix("/usr/bin/xdotool mousemove 150 160 mousedown 1"), 0) << "xdotool is needed";
+    ASSERT_TRUE(startUnix("/usr/bin/xdotool mousemove 150 160 mousedown 1")) << "xdotool is needed";
     const bool pressed = pumpUntil([&] { return !view->presses.empty(); });
-    runUnix("/usr/bin/xdotool mouseup 1");
+    startUnix("/usr/bin/xdotool mouseup 1");
     pumpMessages(50);
     ASSERT_TRUE(pressed);
     EXPECT_EQ(view->presses[0], (Point{50, 60}));

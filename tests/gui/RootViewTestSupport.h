@@ -1,6 +1,6 @@
 // What the view, root view, editor and drop tests share: an editor and an effect with a
-// recording host, a view that records what reaches it, real host windows, and a way to
-// run Unix programs (xdotool) from inside the Windows test program.
+// recording host, a view that records what reaches it, real host windows, and Unix programs
+// (xdotool) run from inside the Windows test program.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include "host/ModuleInstance.h"
 #include "tests/MinimalEffect.h"
 #include "tests/RecordingHost.h"
+#include "tests/UnixPrograms.h"
 #include "tests/toolkit/RecordingView.h"
 
 inline void useTestModule() { moduleInstance = GetModuleHandleA(nullptr); }
@@ -82,31 +83,6 @@ bool pumpUntil(Condition done, DWORD milliseconds = 3000)
         pumpMessages(10);
     }
     return true;
-}
-
-// Wine starts a Unix program handed to CreateProcessA by its Unix path (system() does not:
-// it goes through cmd.exe). Answers the exit code, or -1 when the program did not start.
-inline int runUnix(const std::string& commandLine, bool wait = true)
-{
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    // Wine gives no process handle for a Unix program and leaves the thread handle unset:
-    // closing that could close any handle of ours (stdout among them), and there is nothing
-    // to wait for.
-    if (!process.hProcess)
-        return 0;
-    DWORD code = 0;
-    if (wait) {
-        WaitForSingleObject(process.hProcess, 10000);
-        GetExitCodeProcess(process.hProcess, &code);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return int(code);
 }
 
 inline bool windowClassExists(const char* name)

@@ -6,6 +6,7 @@
 
 #include "ValidatorChecks.h"
 #include "ValidatorPlatform.h"
+#include "host/VstEventList.h"
 
 namespace {
 
@@ -28,11 +29,7 @@ struct Buffers {
     alignas(16) unsigned char big[bigBytes];
     void* slots[2];
     VstEvent events[maxEvents];
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[maxEvents];
-    } eventList;
+    VstEventList<maxEvents> eventList;
     alignas(8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
     float samples[4][64];
     float* channels[4];
@@ -118,7 +115,7 @@ void* eventList(ValidatorRandom& random, Buffers& buffers)
         event.deltaFrames = VstInt32(random.between(0, 511));
         buffers.eventList.events[i] = &event;
     }
-    return &buffers.eventList;
+    return buffers.eventList.record();
 }
 
 void* variableIo(Buffers& buffers)
