@@ -95,7 +95,10 @@ VstIntPtr EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 i
         return 0;
     EffectBase* effect = effectOf(record);
     if (opcode == effClose) {
-        effect->dispatcher(opcode, index, value, ptr, opt);
+        try {
+            effect->dispatcher(opcode, index, value, ptr, opt);
+        } catch (...) {
+        }
         // The host forgets the record now: nothing may call it through this record again,
         // also not code of the editor that is still on the stack.
         effect->hostCallback = nullptr;
@@ -103,7 +106,12 @@ VstIntPtr EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 i
             delete effect;
         return 1;
     }
-    return effect->dispatcher(opcode, index, value, ptr, opt);
+    // No exception reaches the host: a failed allocation (opening an editor, say) answers 0.
+    try {
+        return effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
+    }
 }
 
 void EffectBase::processEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames)

@@ -3,6 +3,7 @@
 // Run under AddressSanitizer, so that a touch of anything freed fails the test.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "tests/MinimalEffect.h"
@@ -96,3 +97,22 @@ TEST(EditorBusy, CloseWithoutABusyCallDeletesAtOnce)
 }
 
 }  // namespace
+
+namespace {
+
+class FailingEditor : public EditorBase {
+public:
+    using EditorBase::EditorBase;
+    VstInt32 open(void*) override { throw std::bad_alloc(); }
+};
+
+}  // namespace
+
+TEST(EditorBusy, AnOpenThatRunsOutOfMemoryAnswersZeroInsteadOfThrowingIntoTheHost)
+{
+    MinimalEffect effect(nullptr);
+    new FailingEditor(&effect);
+    int window = 0;
+    EXPECT_EQ(send(effect.record(), effEditOpen, &window), 0);
+    EXPECT_EQ(send(effect.record(), effEditIdle), 0) << "still answering";
+}

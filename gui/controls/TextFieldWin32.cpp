@@ -40,7 +40,10 @@ struct TextField::EditBox {
         // The listener may call a host that closes the editor: the field stays until we are done.
         EditorBase::Busy busy(field->editor());
         if (message == WM_KILLFOCUS || (message == WM_KEYDOWN && wParam == VK_RETURN)) {
-            field->focusLost(nullptr);
+            try {
+                field->focusLost(nullptr);
+            } catch (...) {  // nothing may unwind into the system's message dispatch
+            }
             // Closing destroyed the edit box: there is nobody left to pass the message to.
             if (!::IsWindow(window))
                 return 0;

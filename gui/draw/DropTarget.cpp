@@ -114,13 +114,14 @@ HRESULT DropTarget::Target::Drop(IDataObject* data, DWORD, POINTL, DWORD*)
     EditorBase::Busy busy(root ? root->editor() : nullptr);
     if (root && data) {
         STGMEDIUM medium{};
-        if (data->GetData(&textFormat, &medium) == S_OK) {
-            dropText(medium.hGlobal);
-            ::ReleaseStgMedium(&medium);
-        } else if (data->GetData(&filesFormat, &medium) == S_OK) {
-            dropFiles(static_cast<HDROP>(medium.hGlobal));
-            ::ReleaseStgMedium(&medium);
+        try {
+            if (data->GetData(&textFormat, &medium) == S_OK)
+                dropText(medium.hGlobal);
+            else if (data->GetData(&filesFormat, &medium) == S_OK)
+                dropFiles(static_cast<HDROP>(medium.hGlobal));
+        } catch (...) {  // nothing may unwind into OLE
         }
+        ::ReleaseStgMedium(&medium);
     }
     return DragLeave();
 }

@@ -59,7 +59,11 @@ struct RootView::Window {
         if (!root)
             return ::DefWindowProcA(window, message, wParam, lParam);
         EditorBase::Busy busy(root->ownerEditor);
-        return handle(*root, window, message, wParam, lParam);
+        try {
+            return handle(*root, window, message, wParam, lParam);
+        } catch (...) {  // nothing may unwind into the system's message dispatch
+            return 0;
+        }
     }
 
     static LRESULT handle(RootView& root, HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -93,6 +93,15 @@ struct FileChooser::Dialog {
 
     static UINT_PTR CALLBACK hook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam)
     {
+        try {
+            return handle(hookWindow, message, wParam, lParam);
+        } catch (...) {  // nothing may unwind into the dialog
+            return 0;
+        }
+    }
+
+    static UINT_PTR handle(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam)
+    {
         if (message == WM_INITDIALOG) {
             auto* chooser = reinterpret_cast<FileChooser*>(reinterpret_cast<OPENFILENAMEA*>(lParam)->lCustData);
             ::SetWindowLongPtrA(hookWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(chooser));

@@ -24,7 +24,7 @@ std::string TitleHook::caption(const char* title, const char* currentCaption, co
 
 namespace {
 
-UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
+UINT_PTR retitle(HWND hook, UINT message, LPARAM lParam)
 {
     if (message != WM_NOTIFY)
         return 0;
@@ -39,6 +39,15 @@ UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
         folder[0] = '\0';
     ::SetWindowTextA(dialog, TitleHook::caption(notice->lpOFN->lpstrTitle, current, folder).c_str());
     return 0;
+}
+
+UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
+{
+    try {
+        return retitle(hook, message, lParam);
+    } catch (...) {  // nothing may unwind into the dialog
+        return 0;
+    }
 }
 
 }  // namespace
