@@ -21,6 +21,8 @@
 #include "host/DenormalGuard.h"
 #include "host/VstInterface.h"
 
+using kelp::DenormalGuard;
+
 #ifdef _WIN32
 #include <windows.h>
 #else

@@ -2,6 +2,8 @@
 
 #include "host/EffectBase.h"
 
+namespace kelp {
+
 static_assert(std::atomic<VstInt32>::is_always_lock_free);
 
 EditorBase::EditorBase(EffectBase* effect) : effect(effect), systemWindow(nullptr), updatePending(0)
@@ -115,3 +117,5 @@ void EditorBase::leaveBusy()
     else if (what == Deferred::reopen)
         openFromHost(deferredParent);
 }
+
+}  // namespace kelp

@@ -13,6 +13,8 @@
 
 #include "host/EffectEditor.h"
 
+namespace kelp {
+
 class EffectBase;
 
 class EditorBase : public EffectEditor {
@@ -80,3 +82,5 @@ private:
     void* deferredParent = nullptr;
     bool effectClosed = false;
 };
+
+}  // namespace kelp

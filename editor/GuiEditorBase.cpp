@@ -3,6 +3,8 @@
 #include "gui/draw/RootView.h"
 #include "host/EffectBaseEx.h"
 
+namespace kelp {
+
 VstInt32 GuiEditorBase::getRect(ERect** out)
 {
     *out = &rect;
@@ -128,3 +130,4 @@ void GuiEditorBase::redrawAll()
         rootView->drawView(nullptr);
 }
 
+}  // namespace kelp

@@ -10,10 +10,10 @@
 
 #include "editor/EditorBase.h"
 
+namespace kelp {
+
 class EffectBaseEx;
 class RootView;
-struct VstFileSelect;
-struct VstWindow;
 
 class GuiEditorBase : public EditorBase {
 public:
@@ -65,3 +65,5 @@ protected:
     std::uint32_t nextIdleTime;
     bool inIdle;
 };
+
+}  // namespace kelp

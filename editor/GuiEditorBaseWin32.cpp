@@ -7,6 +7,8 @@
 
 #include "host/EffectBase.h"
 
+namespace kelp {
+
 GuiEditorBase::GuiEditorBase(EffectBase* effect)
     : EditorBase(effect), rect{}, rootView(nullptr), nextIdleTime(::GetTickCount()), inIdle(false)
 {
@@ -35,3 +37,5 @@ void GuiEditorBase::idleStep()
         effect->hostIdle();
     inIdle = false;
 }
+
+}  // namespace kelp

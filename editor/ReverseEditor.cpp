@@ -7,6 +7,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr Rect kFootswitchBounds{120, 95, 190, 165};

@@ -3,6 +3,8 @@
 #include "effect/ReverseEffect.h"
 #include "host/EffectFactory.h"
 
+using namespace kelp;
+
 // One new effect with its editor per call, or null (see createEffect).
 extern "C" AEffect* VSTCALL backtwisterMain(HostCallback hostCallback)
 {

@@ -8,6 +8,8 @@
 #include "host/EffectEditor.h"
 #include "host/ValueText.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr int kTextLength = ValueText::maxLength;

@@ -17,7 +17,7 @@ enum EffectParameter : VstInt32 {
     kNumParameters = 3,
 };
 
-class ReverseEffect : public EffectBaseEx {
+class ReverseEffect : public kelp::EffectBaseEx {
 public:
     static constexpr VstInt32 kNumPrograms = 1;
     static constexpr int kBufferCapacity = 88200;

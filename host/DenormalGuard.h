@@ -6,6 +6,8 @@
 #include <atomic>
 #include <xmmintrin.h>
 
+namespace kelp {
+
 class DenormalGuard {
 public:
     // The control word read here reaches a register only after a trip through memory. Rather
@@ -36,3 +38,5 @@ private:
 #else
 class DenormalGuard {};
 #endif
+
+}  // namespace kelp

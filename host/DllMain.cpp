@@ -5,6 +5,6 @@
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID)
 {
-    moduleInstance = instance;
+    kelp::moduleInstance = instance;
     return TRUE;
 }

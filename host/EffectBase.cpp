@@ -8,6 +8,8 @@
 #include "host/DenormalGuard.h"
 #include "host/ValueText.h"
 
+namespace kelp {
+
 namespace {
 
 // Opcodes whose operation reads or writes through the pointer argument. A host that
@@ -330,3 +332,5 @@ void EffectBase::millisecondsToText(float samples, char* text)
 void EffectBase::floatToText(float value, char* text) { ValueText::writeFloat(value, text); }
 
 void EffectBase::longToText(VstInt32 value, char* text) { ValueText::writeLong(value, text); }
+
+}  // namespace kelp

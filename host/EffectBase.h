@@ -4,6 +4,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 class EffectEditor;
 
 class EffectBase {
@@ -93,3 +95,5 @@ protected:
     VstInt32 blockSize;
     AEffect hostRecord;
 };
+
+}  // namespace kelp

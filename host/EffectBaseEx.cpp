@@ -6,6 +6,8 @@
 #include "host/EffectEditor.h"
 #include "host/ValueText.h"
 
+namespace kelp {
+
 namespace {
 
 // Opcodes whose operation reads or writes through the pointer argument (and, for the
@@ -514,3 +516,5 @@ bool EffectBaseEx::hostGetChunkFile(void* nativePath)
 {
     return nativePath && callHost(audioMasterGetChunkFile, 0, 0, nativePath) != 0;
 }
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include "host/EffectBase.h"
 
+namespace kelp {
+
 class EffectBaseEx : public EffectBase {
 public:
     EffectBaseEx(HostCallback hostCallback, VstInt32 programCount, VstInt32 parameterCount);
@@ -115,3 +117,5 @@ public:
     bool hostCloseFileSelector(VstFileSelect* select);
     bool hostGetChunkFile(void* nativePath);
 };
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 class EffectEditor {
 public:
     virtual ~EffectEditor() = default;
@@ -25,3 +27,5 @@ public:
     // a call of its own and deletes the effect (and itself) once that call has returned.
     virtual bool deleteEffectWhenIdle() = 0;
 };
+
+}  // namespace kelp

@@ -16,6 +16,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 template <typename E>
 AEffect* createEffect(HostCallback hostCallback, bool (*makeEditor)(E& effect))
 {
@@ -49,3 +51,5 @@ AEffect* createEffect(HostCallback hostCallback, bool (*makeEditor)(E& effect))
     }
     return effect->record();
 }
+
+}  // namespace kelp

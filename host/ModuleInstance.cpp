@@ -1,3 +1,7 @@
 #include "host/ModuleInstance.h"
 
+namespace kelp {
+
 void* moduleInstance = nullptr;
+
+}  // namespace kelp

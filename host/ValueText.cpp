@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace kelp {
+
 namespace ValueText {
 
 namespace {
@@ -106,3 +108,5 @@ void writeMilliseconds(float samples, float sampleRate, char* text)
 }
 
 }  // namespace ValueText
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 namespace ValueText {
 
 constexpr int maxLength = 8;
@@ -18,3 +20,5 @@ void writeMilliseconds(float samples, float sampleRate, char* text);
 void copy(char* destination, const char* source, int maxChars);
 
 }  // namespace ValueText
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 template <int N>
 struct VstEventList {
     VstInt32 numEvents = 0;
@@ -16,3 +18,5 @@ struct VstEventList {
 };
 
 static_assert(offsetof(VstEventList<8>, events) == offsetof(VstEvents, events));
+
+}  // namespace kelp

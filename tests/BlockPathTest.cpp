@@ -22,6 +22,8 @@
 #include <xmmintrin.h>
 #endif
 
+using namespace kelp;
+
 namespace {
 
 std::uint32_t bitsOf(float x)

@@ -5,6 +5,8 @@
 #include "tests/MinimalEffect.h"
 #include "tests/RecordingHost.h"
 
+using namespace kelp;
+
 namespace {
 
 VstIntPtr send(EffectBase& effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

@@ -9,6 +9,8 @@
 #include "tests/MinimalEffect.h"
 #include "tests/RecordingHost.h"
 
+using namespace kelp;
+
 namespace {
 
 // Logs what the host's opcodes make of the editor, in order.

@@ -5,6 +5,8 @@
 #include "effect/ReverseEffect.h"
 #include "tests/RecordingHost.h"
 
+using namespace kelp;
+
 int editorsAttempted = 0;
 
 bool createEditor(ReverseEffect&)

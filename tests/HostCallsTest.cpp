@@ -5,6 +5,8 @@
 #include "tests/MinimalEffect.h"
 #include "tests/RecordingHost.h"
 
+using namespace kelp;
+
 namespace {
 
 struct Expected {

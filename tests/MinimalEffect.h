@@ -5,6 +5,8 @@
 #include "editor/EditorBase.h"
 #include "host/EffectBaseEx.h"
 
+using namespace kelp;
+
 class MinimalEffect : public EffectBaseEx {
 public:
     explicit MinimalEffect(HostCallback host, int* destroyed = nullptr)

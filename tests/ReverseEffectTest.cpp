@@ -8,6 +8,8 @@
 #include "host/VstEventList.h"
 #include "tests/RecordingHost.h"
 
+using namespace kelp;
+
 namespace {
 
 std::string text(ReverseEffect& effect, VstInt32 opcode, VstInt32 index = 0)

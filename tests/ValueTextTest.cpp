@@ -8,6 +8,8 @@
 
 #include "host/ValueText.h"
 
+using namespace kelp;
+
 namespace {
 
 // Writes into a guarded buffer and fails if anything lands beyond the 9 bytes a host gives.

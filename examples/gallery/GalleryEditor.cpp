@@ -27,6 +27,8 @@
 #include "gui/draw/ViewGroup.h"
 #include "gui/files/FileChooser.h"
 
+using namespace kelp;
+
 namespace {
 
 // The bench is a 3 x 2 grid of 200 x 170 sections; controls sit in each section's inner

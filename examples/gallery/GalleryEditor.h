@@ -8,16 +8,18 @@
 #include "editor/GuiEditorBase.h"
 #include "gui/controls/ControlListener.h"
 
+namespace kelp {
 class AnimationControl;
 class Control;
 class Picture;
 class PopupMenu;
 class TextField;
 class ViewGroup;
+}  // namespace kelp
 
-class GalleryEditor : public GuiEditorBase, public ControlListener {
+class GalleryEditor : public kelp::GuiEditorBase, public kelp::ControlListener {
 public:
-    explicit GalleryEditor(EffectBase* effect);
+    explicit GalleryEditor(kelp::EffectBase* effect);
     ~GalleryEditor() override;
 
     // False when a bitmap is missing from the library's resources.
@@ -28,7 +30,7 @@ public:
     void idle() override;
     void setParameter(VstInt32 index, float value) override;
     void update() override;
-    void valueChanged(DrawContext* context, Control* control) override;
+    void valueChanged(kelp::DrawContext* context, kelp::Control* control) override;
 
 private:
     // The bitmaps of examples/gallery/resources, by resource number.
@@ -52,30 +54,30 @@ private:
         kArtworkEnd
     };
 
-    Picture* picture(int id) const { return pictures[id - kBench]; }
-    ViewGroup* addSection(int column, int row);
-    void buildKnobs(ViewGroup* section);
-    void buildSliders(ViewGroup* section);
-    void buildSwitches(ViewGroup* section);
-    void buildButtons(ViewGroup* section);
-    void buildDisplays(ViewGroup* section);
-    void buildMeterAndMotion(ViewGroup* section);
-    void add(ViewGroup* section, Control* control);
+    kelp::Picture* picture(int id) const { return pictures[id - kBench]; }
+    kelp::ViewGroup* addSection(int column, int row);
+    void buildKnobs(kelp::ViewGroup* section);
+    void buildSliders(kelp::ViewGroup* section);
+    void buildSwitches(kelp::ViewGroup* section);
+    void buildButtons(kelp::ViewGroup* section);
+    void buildDisplays(kelp::ViewGroup* section);
+    void buildMeterAndMotion(kelp::ViewGroup* section);
+    void add(kelp::ViewGroup* section, kelp::Control* control);
     void chooseSample();
     // The displays, the meter and the strip show parameters; they follow them here.
     void showParameters();
 
-    Picture* pictures[kArtworkEnd - kBench] = {};
-    Control* controls[kGalleryParameters] = {};
+    kelp::Picture* pictures[kArtworkEnd - kBench] = {};
+    kelp::Control* controls[kGalleryParameters] = {};
     // Each parameter as its control last learnt it from the effect or sent it: update moves a
     // control only for changes made elsewhere, so that it never undoes a gesture in progress.
     float shown[kGalleryParameters] = {};
-    Control* knobText = nullptr;
-    Control* sliderDigits = nullptr;
-    Control* knobDigits = nullptr;
-    Control* meter = nullptr;
-    Control* stripView = nullptr;
-    AnimationControl* reel = nullptr;
-    PopupMenu* tapeMenu = nullptr;
-    TextField* sampleName = nullptr;
+    kelp::Control* knobText = nullptr;
+    kelp::Control* sliderDigits = nullptr;
+    kelp::Control* knobDigits = nullptr;
+    kelp::Control* meter = nullptr;
+    kelp::Control* stripView = nullptr;
+    kelp::AnimationControl* reel = nullptr;
+    kelp::PopupMenu* tapeMenu = nullptr;
+    kelp::TextField* sampleName = nullptr;
 };

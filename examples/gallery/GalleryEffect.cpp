@@ -3,6 +3,8 @@
 #include "editor/EditorBase.h"
 #include "host/ValueText.h"
 
+using namespace kelp;
+
 namespace {
 
 const char* const names[kGalleryParameters] = {"Knob",   "StripKnb", "VSlider", "HSlider", "Selector",

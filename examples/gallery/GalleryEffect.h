@@ -20,7 +20,7 @@ enum GalleryParameter : VstInt32 {
     kGalleryParameters
 };
 
-class GalleryEffect : public EffectBaseEx {
+class GalleryEffect : public kelp::EffectBaseEx {
 public:
     explicit GalleryEffect(HostCallback hostCallback);
 

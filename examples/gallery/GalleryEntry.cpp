@@ -3,6 +3,8 @@
 #include "GalleryEffect.h"
 #include "host/EffectFactory.h"
 
+using namespace kelp;
+
 namespace {
 
 bool createGalleryEditor(GalleryEffect& effect)

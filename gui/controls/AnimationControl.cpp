@@ -5,6 +5,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/controls/PressTracking.h"
 
+namespace kelp {
+
 AnimationControl::AnimationControl(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameCount,
                                    VstInt32 frameHeight, Picture* background, const Point& offset)
     : Control(bounds, listener, tag, background), offset(offset), frameCount(frameCount), frameHeight(frameHeight),
@@ -54,3 +56,5 @@ void AnimationControl::previousFrame()
     const float last = stripHeight > frameHeight ? float(stripHeight - frameHeight) : 0.0f;
     setValue(previous < 0.0f ? last : previous);
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class AnimationControl : public Control {
 public:
     AnimationControl(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameCount,
@@ -31,3 +33,5 @@ protected:
     VstInt32 stripHeight;
     bool running = false;
 };
+
+}  // namespace kelp

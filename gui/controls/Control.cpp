@@ -7,6 +7,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 static_assert(std::atomic<float>::is_always_lock_free);
 
 namespace {
@@ -113,3 +115,5 @@ bool Control::isDoubleClick()
     lastClickTime = now;
     return false;
 }
+
+}  // namespace kelp

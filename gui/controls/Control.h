@@ -5,6 +5,8 @@
 
 #include "gui/controls/View.h"
 
+namespace kelp {
+
 class ControlListener;
 class Picture;
 
@@ -60,3 +62,5 @@ protected:
     Picture* background;
     Point backOffset;
 };
+
+}  // namespace kelp

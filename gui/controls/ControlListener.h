@@ -1,6 +1,8 @@
 // Told by a control after the user changed its value. Reads tag and value from the control.
 #pragma once
 
+namespace kelp {
+
 class Control;
 class DrawContext;
 
@@ -10,3 +12,5 @@ public:
     // context is null when the change did not come from a mouse event.
     virtual void valueChanged(DrawContext* context, Control* control) = 0;
 };
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "gui/controls/PictureStrip.h"
 
+namespace kelp {
+
 namespace {
 
 VstInt32 digitCountOf(VstInt32 requested) { return std::clamp(requested, VstInt32(0), DigitDisplay::maxDigits); }
@@ -75,3 +77,5 @@ void DigitDisplay::draw(DrawContext* context)
     drawImages(context, images);
     setDirty(false);
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class DigitDisplay : public Control {
 public:
     static constexpr int maxDigits = 7;
@@ -33,3 +35,5 @@ protected:
     VstInt32 digitWidth;
     VstInt32 digitHeight;
 };
+
+}  // namespace kelp

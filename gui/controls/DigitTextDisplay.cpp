@@ -1,5 +1,7 @@
 #include "gui/controls/DigitTextDisplay.h"
 
+namespace kelp {
+
 namespace {
 
 VstInt32 glyphOf(char c)
@@ -48,3 +50,5 @@ void DigitTextDisplay::shownImages(VstInt32 (&images)[maxDigits]) const
     for (VstInt32 i = 0; i < maxDigits; ++i)
         images[i] = glyphs[i];
 }
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "gui/controls/DigitDisplay.h"
 
+namespace kelp {
+
 class DigitTextDisplay : public DigitDisplay {
 public:
     static constexpr VstInt32 slashImage = 10;
@@ -30,3 +32,5 @@ protected:
     // Cleared by setValue, which may come from the host's thread.
     std::atomic<bool> showingText{false};
 };
+
+}  // namespace kelp

@@ -1,5 +1,7 @@
 #include "gui/controls/FilmstripKnob.h"
 
+namespace kelp {
+
 FilmstripKnob::FilmstripKnob(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameCount,
                              VstInt32 frameHeight, Picture* background, const Point& offset)
     : Knob(bounds, listener, tag, background, nullptr, offset), frameCount(frameCount), frameHeight(frameHeight)
@@ -28,3 +30,5 @@ void FilmstripKnob::draw(DrawContext* context)
     drawBackground(context, Point{0, frameTop()});
     setDirty(false);
 }
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include "gui/controls/Knob.h"
 
+namespace kelp {
+
 class FilmstripKnob : public Knob {
 public:
     // background is the strip: frameCount frames of frameHeight pixels stacked from the top.
@@ -21,3 +23,5 @@ protected:
     VstInt32 frameCount;
     VstInt32 frameHeight;
 };
+
+}  // namespace kelp

@@ -2,6 +2,8 @@
 
 #include "gui/controls/PictureStrip.h"
 
+namespace kelp {
+
 FilmstripView::FilmstripView(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameCount,
                              VstInt32 frameHeight, Picture* background, const Point& offset)
     : Control(bounds, listener, tag, background), offset(offset), frameHeight(frameHeight), frameCount(frameCount)
@@ -20,3 +22,5 @@ void FilmstripView::draw(DrawContext* context)
     PictureStrip::drawFrame(background, context, bounds, source, transparent);
     setDirty(false);
 }
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class FilmstripView : public Control {
 public:
     // offset: where the strip begins in the background picture.
@@ -18,3 +20,5 @@ protected:
     VstInt32 frameHeight;
     VstInt32 frameCount;
 };
+
+}  // namespace kelp

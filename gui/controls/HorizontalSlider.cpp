@@ -1,5 +1,7 @@
 #include "gui/controls/HorizontalSlider.h"
 
+namespace kelp {
+
 HorizontalSlider::HorizontalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag,
                                    VstInt32 firstPosition, VstInt32 lastPosition, Picture* handlePicture,
                                    Picture* background, const Point& offset, VstInt32 style)
@@ -15,3 +17,5 @@ HorizontalSlider::HorizontalSlider(const Rect& bounds, ControlListener* listener
 }
 
 HorizontalSlider::~HorizontalSlider() = default;
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 
 #include "gui/controls/Slider.h"
 
+namespace kelp {
+
 class HorizontalSlider : public Slider {
 public:
     HorizontalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
@@ -13,3 +15,5 @@ public:
                      VstInt32 style);
     ~HorizontalSlider() override;
 };
+
+}  // namespace kelp

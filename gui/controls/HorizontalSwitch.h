@@ -4,6 +4,8 @@
 
 #include "gui/controls/VerticalSwitch.h"
 
+namespace kelp {
+
 class HorizontalSwitch : public VerticalSwitch {
 public:
     using VerticalSwitch::VerticalSwitch;
@@ -12,3 +14,5 @@ protected:
     int distanceAlong(const Point& at) const override;
     double positionStep() const override;
 };
+
+}  // namespace kelp

@@ -9,6 +9,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr float twoPi = 6.2831855f;
@@ -255,3 +257,5 @@ bool Knob::wheel(DrawContext* context, const Point&, float distance)
 {
     return ValueStep::wheel(*this, listener, context, distance);
 }
+
+}  // namespace kelp

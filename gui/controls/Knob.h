@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class Knob : public Control {
 public:
     // handlePicture may be null (a line is drawn); it is retained. offset is where the knob's
@@ -64,3 +66,5 @@ private:
     float linearScale(int buttons) const;
     float pinnedAcrossGap(float reached, float& last) const;
 };
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/PictureStrip.h"
 
+namespace kelp {
+
 namespace {
 
 Rect ordered(const Rect& r)
@@ -73,3 +75,5 @@ void LevelMeter::draw(DrawContext* context)
     }
     setDirty(false);
 }
+
+}  // namespace kelp

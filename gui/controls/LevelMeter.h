@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class LevelMeter : public Control {
 public:
     enum Style { styleHorizontal = 1 };  // growing to the right; without it, upwards
@@ -27,3 +29,5 @@ protected:
     Rect onRect;   // where the on picture went last
     Rect offRect;  // where the off picture went last
 };
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/controls/PressTracking.h"
 
+namespace kelp {
+
 MomentaryButton::MomentaryButton(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight,
                                  Picture* background, const Point& offset)
     : Control(bounds, listener, tag, background), offset(offset), frameHeight(frameHeight)
@@ -43,3 +45,5 @@ void MomentaryButton::mouseDown(DrawContext* context, const Point& where)
     setValue(0.0f);
     PressTracking::tell(listener, context, this);
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class MomentaryButton : public Control {
 public:
     MomentaryButton(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight,
@@ -18,3 +20,5 @@ protected:
     Point offset;
     VstInt32 frameHeight;
 };
+
+}  // namespace kelp

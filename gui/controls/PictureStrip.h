@@ -5,6 +5,8 @@
 
 #include "gui/draw/Picture.h"
 
+namespace kelp {
+
 namespace PictureStrip {
 
 // The frame nearest to value when frames 0 .. lastFrame stand for values 0 .. 1.
@@ -32,3 +34,5 @@ inline void drawFrame(Picture* picture, DrawContext* context, const Rect& r, Poi
 }
 
 }  // namespace PictureStrip
+
+}  // namespace kelp

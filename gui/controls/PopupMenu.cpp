@@ -8,6 +8,8 @@
 #include "gui/draw/DrawContext.h"
 #include "gui/draw/Picture.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr VstInt32 entrySlotsPerGrowth = 32;
@@ -361,3 +363,5 @@ void PopupMenu::forgetMenus()
     for (VstInt32 s = 0; s < submenuCount; ++s)
         submenus[s]->forgetMenus();
 }
+
+}  // namespace kelp

@@ -9,6 +9,8 @@
 #include "gui/controls/ValueDisplay.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 class PopupMenu : public ValueDisplay, public RootView::MenuItemPainterSource {
 public:
     enum Style {
@@ -108,3 +110,5 @@ private:
     PopupMenu* lastMenu = nullptr;
     VstInt32 idBase = -1;  // the first command id of this menu's entries while a tree is built
 };
+
+}  // namespace kelp

@@ -11,6 +11,8 @@
 
 #include "gui/draw/DrawContext.h"
 
+namespace kelp {
+
 namespace {
 
 // Long menus get no column breaks of ours: the system fits them to the screen itself.
@@ -120,3 +122,4 @@ void PopupMenu::destroyMenus()
     forgetMenus();
 }
 
+}  // namespace kelp

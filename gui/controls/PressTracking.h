@@ -7,6 +7,8 @@
 #include "gui/draw/DrawContext.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 namespace PressTracking {
 
 inline void tell(ControlListener* listener, DrawContext* context, Control* control)
@@ -43,3 +45,5 @@ void track(Control& control, DrawContext* context, Point where, Pass pass, Holdi
 }
 
 }  // namespace PressTracking
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/controls/PressTracking.h"
 
+namespace kelp {
+
 RockerSwitch::RockerSwitch(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight,
                            Picture* background, const Point& offset, VstInt32 style)
     : Control(bounds, listener, tag, background), offset(offset), frameHeight(frameHeight), style(style)
@@ -65,3 +67,5 @@ bool RockerSwitch::wheel(DrawContext* context, const Point&, float distance)
     PressTracking::tell(listener, context, this);
     return true;
 }
+
+}  // namespace kelp

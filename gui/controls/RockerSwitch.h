@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class RockerSwitch : public Control {
 public:
     enum Style { styleLeftRight = 1 };  // without it the rocker is up/down
@@ -26,3 +28,5 @@ protected:
     VstInt32 frameHeight;
     VstInt32 style;
 };
+
+}  // namespace kelp

@@ -8,6 +8,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 Slider::Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
                VstInt32 lastPosition, Picture* handlePicture, Picture* background, const Point& offset,
                VstInt32 style)
@@ -190,3 +192,5 @@ bool Slider::wheel(DrawContext* context, const Point&, float distance)
 {
     return ValueStep::wheel(*this, listener, context, distance);
 }
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class OffscreenContext;
 
 class Slider : public Control {
@@ -79,3 +81,5 @@ private:
     void resetToDefault(DrawContext* context);
     void track(DrawContext* context, Point where, int buttons, float zero);
 };
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 #include "gui/controls/PressTracking.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 SplashControl::SplashControl(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background,
                              const Rect& splashRect, const Point& splashOffset)
     : Control(bounds, listener, tag, background), splashRect(splashRect), savedBounds{}, splashOffset(splashOffset)
@@ -66,3 +68,5 @@ void SplashControl::closeSplash()
         root->redrawNow();
     }
 }
+
+}  // namespace kelp

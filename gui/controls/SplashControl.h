@@ -4,6 +4,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class SplashControl : public Control {
 public:
     // splashRect is in window coordinates; splashOffset is where the splash begins in background.
@@ -28,3 +30,5 @@ protected:
     Rect savedBounds;  // the click area while the splash is up
     Point splashOffset;
 };
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 #include "gui/controls/ControlListener.h"
 #include "gui/draw/DrawContext.h"
 
+namespace kelp {
+
 namespace {
 
 void copyText(char* to, const char* from) { std::snprintf(to, ValueDisplay::textSize, "%s", from ? from : ""); }
@@ -121,3 +123,5 @@ void TextField::setTextToTextWithData(TextToTextWithData function, VstIntPtr dat
 }
 
 void TextField::setTextToText(TextToText function) { textToText = function; }
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 #include "gui/controls/ValueDisplay.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 // Sent to the container each time editing ends; compared by address.
 inline constexpr char kMsgLooseFocus[] = "LooseFocus";
 
@@ -58,3 +60,5 @@ private:
     TextToTextWithData textToTextWithData = nullptr;
     void* previousProcedure = nullptr;  // the edit box's own window procedure
 };
+
+}  // namespace kelp

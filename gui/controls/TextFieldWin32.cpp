@@ -16,6 +16,8 @@
 #include "gui/draw/GraphicsLibrary.h"
 #include "host/ModuleInstance.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr int editMargin = 3;
@@ -114,3 +116,5 @@ void TextField::closeEditBox()
     GraphicsLibrary::deleteObject(editBrush);
     editBrush = nullptr;
 }
+
+}  // namespace kelp

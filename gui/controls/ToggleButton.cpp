@@ -6,6 +6,8 @@
 #include "gui/draw/DrawContext.h"
 #include "gui/draw/Picture.h"
 
+namespace kelp {
+
 ToggleButton::ToggleButton(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background)
     : Control(bounds, listener, tag, background)
 {
@@ -36,3 +38,5 @@ void ToggleButton::mouseDown(DrawContext* context, const Point&)
     if (listener)
         listener->valueChanged(context, this);
 }
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class ToggleButton : public Control {
 public:
     ToggleButton(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background);
@@ -12,3 +14,5 @@ public:
     void draw(DrawContext* context) override;
     void mouseDown(DrawContext* context, const Point& where) override;
 };
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/controls/PressTracking.h"
 
+namespace kelp {
+
 TrackingToggleButton::TrackingToggleButton(const Rect& bounds, ControlListener* listener, VstInt32 tag,
                                            VstInt32 frameHeight, Picture* background, const Point& offset)
     : Control(bounds, listener, tag, background), offset(offset), frameHeight(frameHeight)
@@ -37,3 +39,5 @@ void TrackingToggleButton::mouseDown(DrawContext* context, const Point& where)
         [buttons](int now) { return now == buttons; });
     drawnValue = getValue();
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class TrackingToggleButton : public Control {
 public:
     TrackingToggleButton(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight,
@@ -21,3 +23,5 @@ protected:
     VstInt32 frameHeight;
     float drawnValue = 0.0f;  // the value after the last drawing or press
 };
+
+}  // namespace kelp

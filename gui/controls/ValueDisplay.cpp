@@ -5,6 +5,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/draw/DrawContext.h"
 
+namespace kelp {
+
 ValueDisplay::ValueDisplay(const Rect& bounds, Picture* background, VstInt32 style)
     : ValueDisplay(bounds, nullptr, 0, background, style)
 {
@@ -134,3 +136,5 @@ void ValueDisplay::setTextFace(VstInt32 face)
 }
 
 void ValueDisplay::setTextTransparent(bool flag) { textTransparent = flag; }
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class ValueDisplay : public Control {
 public:
     // text points to textSize bytes, cleared before the call; write at most that, terminator
@@ -71,3 +73,5 @@ protected:
     Color shadowColor = colorRed;
     bool textTransparent = true;
 };
+
+}  // namespace kelp

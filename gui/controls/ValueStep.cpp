@@ -4,6 +4,8 @@
 #include "gui/controls/ControlListener.h"
 #include "gui/draw/DrawContext.h"
 
+namespace kelp {
+
 bool ValueStep::wheel(Control& control, ControlListener* listener, DrawContext* context, float distance)
 {
     if (!control.mouseEnabled())
@@ -35,3 +37,5 @@ void ValueStep::stepBy(Control& control, ControlListener* listener, DrawContext*
     if (control.isDirty() && listener)
         listener->valueChanged(context, &control);
 }
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 class Control;
 class ControlListener;
 class DrawContext;
@@ -18,3 +20,5 @@ public:
 private:
     static void stepBy(Control& control, ControlListener* listener, DrawContext* context, float steps, bool fine);
 };
+
+}  // namespace kelp

@@ -1,5 +1,7 @@
 #include "gui/controls/VerticalSlider.h"
 
+namespace kelp {
+
 VerticalSlider::VerticalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
                                VstInt32 lastPosition, Picture* handlePicture, Picture* background, const Point& offset,
                                VstInt32 style)
@@ -15,3 +17,5 @@ VerticalSlider::VerticalSlider(const Rect& bounds, ControlListener* listener, Vs
 }
 
 VerticalSlider::~VerticalSlider() = default;
+
+}  // namespace kelp

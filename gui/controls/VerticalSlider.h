@@ -3,6 +3,8 @@
 
 #include "gui/controls/Slider.h"
 
+namespace kelp {
+
 class VerticalSlider : public Slider {
 public:
     VerticalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
@@ -13,3 +15,5 @@ public:
                    VstInt32 style);
     ~VerticalSlider() override;
 };
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 #include "gui/controls/PictureStrip.h"
 #include "gui/controls/PressTracking.h"
 
+namespace kelp {
+
 VerticalSwitch::VerticalSwitch(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameCount,
                                VstInt32 frameHeight, VstInt32 positionCount, Picture* background, const Point& offset)
     : Control(bounds, listener, tag, background), offset(offset), frameHeight(frameHeight), frameCount(frameCount),
@@ -44,3 +46,5 @@ void VerticalSwitch::mouseDown(DrawContext* context, const Point& where)
 int VerticalSwitch::distanceAlong(const Point& at) const { return at.v - bounds.top; }
 
 double VerticalSwitch::positionStep() const { return double(frameHeight) / positionCount; }
+
+}  // namespace kelp

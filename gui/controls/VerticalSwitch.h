@@ -4,6 +4,8 @@
 
 #include "gui/controls/Control.h"
 
+namespace kelp {
+
 class VerticalSwitch : public Control {
 public:
     // The default value, which the left button with Control restores, is 0.
@@ -25,3 +27,5 @@ protected:
     VstInt32 frameCount;  // stored only: the frame shown follows positionCount
     VstInt32 positionCount;
 };
+
+}  // namespace kelp

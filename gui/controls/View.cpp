@@ -2,6 +2,8 @@
 
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 View::View(const Rect& bounds)
     : refCount(1), bounds(bounds), mouseArea(bounds), root(nullptr), parent(nullptr), dirty(false),
       mouseOn(true), transparent(false)
@@ -104,3 +106,5 @@ void View::redrawNow()
     if (root)
         root->drawView(this);
 }
+
+}  // namespace kelp

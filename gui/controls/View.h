@@ -5,6 +5,8 @@
 #include "gui/draw/Geometry.h"
 #include "host/VstInterface.h"
 
+namespace kelp {
+
 class DrawContext;
 class GuiEditorBase;
 class RootView;
@@ -69,3 +71,5 @@ protected:
     bool mouseOn;  // backs mouseEnabled()
     bool transparent;
 };
+
+}  // namespace kelp

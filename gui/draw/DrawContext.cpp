@@ -2,6 +2,8 @@
 
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 namespace {
 
 struct FontSlot {
@@ -118,3 +120,5 @@ bool DrawContext::detectDrag()
     }
     return false;
 }
+
+}  // namespace kelp

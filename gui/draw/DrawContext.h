@@ -6,6 +6,8 @@
 #include "gui/draw/Geometry.h"
 #include "gui/draw/NativeHandles.h"
 
+namespace kelp {
+
 class RootView;
 
 enum FontId {
@@ -153,3 +155,5 @@ private:
     NativeObject savedPen = nullptr;
     NativeObject savedFont = nullptr;
 };
+
+}  // namespace kelp

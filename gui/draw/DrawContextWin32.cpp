@@ -14,6 +14,8 @@
 
 #include "gui/draw/GraphicsLibrary.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr int fixedPoints = 30;
@@ -313,3 +315,5 @@ bool DrawContext::detectDoubleClick()
     } while (timeLeft());
     return false;
 }
+
+}  // namespace kelp

@@ -14,6 +14,8 @@
 #include "editor/GuiEditorBase.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 struct DropTarget::Target : public IDropTarget {
     explicit Target(RootView* root) : root(root) { ++liveCount; }
     virtual ~Target() { --liveCount; }
@@ -187,3 +189,5 @@ void DropTarget::resolveShortcut(char* path, int capacity)
     }
     link->Release();
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/draw/NativeHandles.h"
 
+namespace kelp {
+
 class RootView;
 
 class DropTarget {
@@ -25,3 +27,5 @@ private:
     struct Target;
     static inline int liveCount = 0;
 };
+
+}  // namespace kelp

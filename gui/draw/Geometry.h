@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kelp {
+
 struct Point {
     int32_t h = 0;  // x
     int32_t v = 0;  // y
@@ -105,3 +107,5 @@ inline constexpr Color colorCyan{0, 255, 255, 0};
 inline constexpr Color colorMagenta{255, 0, 255, 0};
 // Same value as colorWhite but a separate constant: the default key of every new picture.
 inline constexpr Color colorPictureKey{255, 255, 255, 0};
+
+}  // namespace kelp

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace kelp {
+
 namespace {
 
 bool isNtFamily()
@@ -54,3 +56,5 @@ void GraphicsLibrary::deleteMemoryContext(NativeSurface dc)
 {
     if (dc != nullptr && ::DeleteDC(static_cast<HDC>(dc))) --liveCount;
 }
+
+}  // namespace kelp

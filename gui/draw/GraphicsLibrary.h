@@ -4,6 +4,8 @@
 
 #include "gui/draw/NativeHandles.h"
 
+namespace kelp {
+
 class GraphicsLibrary {
 public:
     // Resets both entry points, loads "msimg32.dll" and resolves them (TransparentBlt only on the NT
@@ -32,3 +34,5 @@ private:
     static inline int liveCount = 0;
     static inline int loadCount = 0;
 };
+
+}  // namespace kelp

@@ -3,8 +3,12 @@
 // named beside it, converted with static_cast in the platform files.
 #pragma once
 
+namespace kelp {
+
 using NativeWindow = void*;   // HWND
 using NativeSurface = void*;  // HDC: a device context to draw into
 using NativeBitmap = void*;   // HBITMAP
 using NativeObject = void*;   // HGDIOBJ: a pen, brush, font, region or menu
 using NativeModule = void*;   // HMODULE
+
+}  // namespace kelp

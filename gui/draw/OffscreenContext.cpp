@@ -8,6 +8,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 namespace {
 
 Rect surfaceClip(int width, int height)
@@ -84,3 +86,5 @@ void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Poi
     ::BitBlt(static_cast<HDC>(destination->getDeviceContext()), d.h, d.v, r.width(), r.height(),
              static_cast<HDC>(getDeviceContext()), offset.h, offset.v, SRCCOPY);
 }
+
+}  // namespace kelp

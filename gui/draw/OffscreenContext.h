@@ -3,6 +3,8 @@
 
 #include "gui/draw/DrawContext.h"
 
+namespace kelp {
+
 class Picture;
 
 class OffscreenContext : public DrawContext {
@@ -33,3 +35,5 @@ private:
     NativeBitmap surface = nullptr;
     NativeObject previousBitmap = nullptr;
 };
+
+}  // namespace kelp

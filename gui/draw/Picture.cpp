@@ -1,5 +1,7 @@
 #include "gui/draw/Picture.h"
 
+namespace kelp {
+
 void Picture::replace(Picture*& slot, Picture* picture)
 {
     if (picture) picture->retain();
@@ -12,3 +14,5 @@ void Picture::release()
     if (refCount <= 0) return;
     if (--refCount == 0) delete this;
 }
+
+}  // namespace kelp

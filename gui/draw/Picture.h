@@ -5,6 +5,8 @@
 #include "gui/draw/Geometry.h"
 #include "gui/draw/NativeHandles.h"
 
+namespace kelp {
+
 class DrawContext;
 
 // The creator holds the first reference; the last release deletes the bitmaps and the picture.
@@ -54,3 +56,5 @@ private:
     NativeBitmap bitmap = nullptr;
     NativeBitmap maskBitmap = nullptr;
 };
+
+}  // namespace kelp

@@ -10,6 +10,8 @@
 #include "gui/draw/GraphicsLibrary.h"
 #include "host/ModuleInstance.h"
 
+namespace kelp {
+
 namespace {
 
 using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
@@ -160,3 +162,5 @@ void Picture::buildMask(DrawContext* context, const Point& position)
     closeMemoryContext(maskContext, previous);
     maskBitmap = mask;
 }
+
+}  // namespace kelp

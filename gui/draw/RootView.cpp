@@ -8,6 +8,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/VstWindow.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr VstInt32 childSlotsPerGrowth = 20;
@@ -364,3 +366,5 @@ bool RootView::closeOwnWindow()
     hostWindow = nullptr;
     return true;
 }
+
+}  // namespace kelp

@@ -11,10 +11,11 @@
 #include "gui/controls/View.h"
 #include "gui/draw/NativeHandles.h"
 
+namespace kelp {
+
 class DrawContext;
 class GuiEditorBase;
 class Picture;
-struct VstWindow;
 
 class RootView : public View {
 public:
@@ -181,3 +182,5 @@ private:
     bool holdsWindowClass;  // this root counts in the window class's use count
     ModalLoop* modalLoops = nullptr;  // the innermost running one
 };
+
+}  // namespace kelp

@@ -24,6 +24,8 @@
 #include "gui/draw/VstWindow.h"
 #include "host/ModuleInstance.h"
 
+namespace kelp {
+
 namespace {
 
 char className[32];
@@ -424,3 +426,5 @@ bool RootView::openOwnWindow(const Point* position)
         isOpen = true;
     return isOpen;
 }
+
+}  // namespace kelp

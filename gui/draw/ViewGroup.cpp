@@ -7,6 +7,8 @@
 #include "gui/draw/Picture.h"
 #include "gui/draw/RootView.h"
 
+namespace kelp {
+
 ViewGroup::ViewGroup(const Rect& rect, RootView* rootView, Picture* background)
     : View(rect), background(background)
 {
@@ -392,3 +394,5 @@ void ViewGroup::useOffscreen(bool flag)
     if (!flag)
         deleteOffscreen();
 }
+
+}  // namespace kelp

@@ -5,6 +5,8 @@
 
 #include "gui/controls/View.h"
 
+namespace kelp {
+
 class DrawContext;
 class OffscreenContext;
 class Picture;
@@ -96,3 +98,5 @@ private:
     Point backgroundOffset;
     bool offscreenOn = true;  // backs useOffscreen()
 };
+
+}  // namespace kelp

@@ -19,6 +19,8 @@
 #include "gui/files/TitleHook.h"
 #include "host/ModuleInstance.h"
 
+namespace kelp {
+
 namespace {
 
 constexpr DWORD pathSize = 1024;
@@ -288,3 +290,5 @@ void FileChooser::release()
         select->returnMultiplePaths = nullptr;
     }
 }
+
+}  // namespace kelp

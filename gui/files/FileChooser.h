@@ -16,6 +16,8 @@
 #include "gui/draw/NativeHandles.h"
 #include "gui/files/VstFileSelect.h"
 
+namespace kelp {
+
 class EffectBase;
 class GuiEditorBase;
 class RootView;
@@ -58,3 +60,5 @@ private:
     void* dialogKindHook = nullptr;  // the hook of the dialog's kind, or null
     NativeWindow dialogWindow = nullptr;
 };
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace kelp {
+
 namespace {
 
 constexpr std::size_t maxDistinctPatterns = 100;
@@ -69,3 +71,5 @@ std::string FileFilter::forFolders()
     addPair(list, "HideFileFilter", "*.___");
     return list + '\0';
 }
+
+}  // namespace kelp

@@ -6,6 +6,8 @@
 
 #include "gui/files/VstFileSelect.h"
 
+namespace kelp {
+
 class FileFilter {
 public:
     // One pair per type, a pair of all their patterns when there are several, then "*.*".
@@ -15,3 +17,5 @@ public:
     // A pattern that matches no file, so that only folders are listed.
     static std::string forFolders();
 };
+
+}  // namespace kelp

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <initializer_list>
 
+namespace kelp {
+
 namespace {
 
 constexpr char selectText[] = "Select";
@@ -127,3 +129,5 @@ void FolderHook::Dialog::readFolder(HWND dialog, char* folder)
         folder[0] = '\0';
     folder[sizeof chosenFolder - 1] = '\0';
 }
+
+}  // namespace kelp

@@ -3,6 +3,8 @@
 // selected in the list). The dialog closes itself on "Select", which it reports as a cancel.
 #pragma once
 
+namespace kelp {
+
 class FolderHook {
 public:
     // The hook procedure (an LPOFNHOOKPROC) to hand the open dialog.
@@ -26,3 +28,5 @@ private:
     static inline void* okButton = nullptr;            // HWND
     static inline void* okButtonProcedure = nullptr;   // the button's own WNDPROC
 };
+
+}  // namespace kelp

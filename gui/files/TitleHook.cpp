@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+namespace kelp {
+
 std::string TitleHook::caption(const char* title, const char* currentCaption, const char* folder)
 {
     std::string base;
@@ -53,3 +55,5 @@ UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
 }  // namespace
 
 void* TitleHook::procedure() { return reinterpret_cast<void*>(&hookProcedure); }
+
+}  // namespace kelp

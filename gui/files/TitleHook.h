@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace kelp {
+
 class TitleHook {
 public:
     // The hook procedure (an LPOFNHOOKPROC) to hand the save dialog.
@@ -15,3 +17,5 @@ public:
 
     static constexpr std::size_t maxCaption = 323;
 };
+
+}  // namespace kelp

@@ -14,6 +14,8 @@
 #include "effect/EntryPoint.h"
 #include "host/VstEventList.h"
 
+using namespace kelp;
+
 namespace {
 
 FuzzedDataProvider* input = nullptr;

@@ -5,6 +5,8 @@
 #include "gui/controls/AnimationControl.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 TEST(AnimationTest, StepsThroughEveryFrameWrapsAtBothEndsAndDrawsOnlyWhileRunning)
 {
     useTestModule();

@@ -6,6 +6,8 @@
 #include "gui/controls/TrackingToggleButton.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 class ButtonGestureTest : public ControlGestureTest {

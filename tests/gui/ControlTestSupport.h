@@ -15,6 +15,8 @@
 #include "tests/gui/DrawTestSurface.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 // The frame (each frameHeight high) the surface shows in area; -1 for none of them.
 inline int frameShown(const DrawTestSurface& surface, const Rect& area, Picture* strip, int frameHeight, int frames)
 {

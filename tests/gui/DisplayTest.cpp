@@ -8,6 +8,8 @@
 #include "gui/controls/ValueDisplay.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 200);

@@ -5,6 +5,8 @@
 #include "gui/controls/Control.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 class TestControl : public Control {

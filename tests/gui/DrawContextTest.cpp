@@ -8,6 +8,8 @@
 #include "gui/draw/RootView.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr COLORREF white = 0xFFFFFF;

@@ -7,6 +7,8 @@
 #include "gui/draw/Geometry.h"
 #include "host/ModuleInstance.h"
 
+using namespace kelp;
+
 class DrawTestSurface {
 public:
     DrawTestSurface(int width, int height, COLORREF colour = 0) : width(width), height(height)

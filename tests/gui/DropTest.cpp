@@ -14,6 +14,8 @@
 #include "gui/draw/DropTarget.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 HGLOBAL globalCopy(const void* data, SIZE_T size)

@@ -12,6 +12,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+using namespace kelp;
+
 namespace {
 
 class FileChooserDialogTest : public ::testing::Test {

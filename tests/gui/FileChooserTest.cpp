@@ -11,6 +11,8 @@
 #include "gui/files/TitleHook.h"
 #include "tests/gui/FileChooserTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 TEST(FileChooserCaptionTest, SaveCaptionShowsTheFolderAfterTheTitleOrTheCaptionsOwnTitle)

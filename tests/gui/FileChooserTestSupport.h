@@ -17,6 +17,8 @@
 #include "gui/files/VstFileSelect.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 // Says yes to the capabilities listed; its selector reports two paths when it opens.
 struct SelectorHost {
     static inline std::vector<std::string> capabilities;

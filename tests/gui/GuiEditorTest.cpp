@@ -4,6 +4,8 @@
 
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 class GuiEditorTest : public ::testing::Test {

@@ -11,6 +11,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 class AutomatingEditor : public TestEditor, public ControlListener {

@@ -8,6 +8,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 // The project's knob strip: 80 frames of 37 x 43, compared with the frame the value should show.
 TEST(FilmstripKnobDrawing, ValueChoosesTheFrameAndNothingLiesOutsideTheStrip)
 {

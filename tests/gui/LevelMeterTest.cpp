@@ -5,6 +5,8 @@
 #include "gui/controls/LevelMeter.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 TEST(LevelMeterTest, JumpsUpAtOnceAndFallsBackByTheDecayStepInWholeSegments)
 {
     useTestModule();

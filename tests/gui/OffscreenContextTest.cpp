@@ -6,6 +6,8 @@
 #include "gui/draw/RootView.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr COLORREF red = RGB(255, 0, 0);

@@ -5,6 +5,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr COLORREF white = 0xFFFFFF;

@@ -10,6 +10,8 @@
 #include "tests/gui/ControlTestSupport.h"
 #include "tests/gui/FileChooserTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr Rect kBox{20, 20, 120, 40};

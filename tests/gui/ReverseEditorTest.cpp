@@ -6,6 +6,8 @@
 #include "gui/draw/GraphicsLibrary.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 // The plug-in's own effect with its editor, on a recording host, in a host window (one for

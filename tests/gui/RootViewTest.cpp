@@ -11,6 +11,8 @@
 #include "gui/draw/VstWindow.h"
 #include "tests/gui/RootViewTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 Rect clientSize(HWND window)

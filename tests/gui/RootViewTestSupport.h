@@ -18,6 +18,8 @@
 #include "tests/UnixPrograms.h"
 #include "tests/toolkit/RecordingView.h"
 
+using namespace kelp;
+
 inline void useTestModule() { moduleInstance = GetModuleHandleA(nullptr); }
 
 // An editor whose root view the test installs, counting what idle does.

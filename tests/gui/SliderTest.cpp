@@ -9,6 +9,8 @@
 #include "gui/draw/RootView.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 namespace {
 
 // Colours of make-slider-test-bitmaps.py.

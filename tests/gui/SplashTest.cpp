@@ -5,6 +5,8 @@
 #include "gui/controls/SplashControl.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr Rect kClickArea{20, 20, 40, 30};

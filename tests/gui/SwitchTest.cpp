@@ -11,6 +11,8 @@
 #include "gui/controls/VerticalSwitch.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 // The frame of the strip the control shows after drawing value.

@@ -11,6 +11,8 @@
 #include "gui/draw/ViewGroup.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 struct TextListener : ControlListener {

@@ -5,6 +5,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/gui/DrawTestSurface.h"
 
+using namespace kelp;
+
 namespace {
 
 // Draws a 70 x 70 footswitch (resource 129: off above, on below) with the given value and

@@ -9,6 +9,8 @@
 #include "gui/draw/ViewGroup.h"
 #include "tests/gui/ControlTestSupport.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);

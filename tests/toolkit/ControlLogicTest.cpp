@@ -19,6 +19,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/toolkit/RecordingBackend.h"
 
+using namespace kelp;
+
 namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;

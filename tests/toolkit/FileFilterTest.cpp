@@ -7,6 +7,8 @@
 
 #include "gui/files/FileFilter.h"
 
+using namespace kelp;
+
 namespace {
 
 VstFileType fileType(const char* name, const char* dosType, const char* unixType = "")

@@ -2,6 +2,8 @@
 
 #include "gui/draw/Geometry.h"
 
+using namespace kelp;
+
 TEST(Geometry, HalfOpenPointTestClosedViewTestsAndClipping)
 {
     const Rect r{0, 0, 4, 4};

@@ -11,6 +11,8 @@
 #include "host/EffectBase.h"
 #include "tests/toolkit/RecordingBackend.h"
 
+namespace kelp {
+
 namespace {
 
 VstInt32 classUseCount = 0;
@@ -113,3 +115,5 @@ void TextField::focusGained(DrawContext*) {}
 void TextField::readEditBox() {}
 
 void TextField::closeEditBox() { editWindow = nullptr; }
+
+}  // namespace kelp

@@ -11,6 +11,8 @@
 
 #include "gui/draw/Geometry.h"
 
+namespace kelp {
+
 struct DrawCall {
     std::string op;       // "line", "polyline", "polygon", "fillRect", "arc", "pie", "ellipse",
                           // "pixel", "text", "picture", "keyed", "blended", "copy"
@@ -49,3 +51,5 @@ struct FakeInput {
 struct FakePictures {
     static void define(int resourceId, int width, int height);
 };
+
+}  // namespace kelp

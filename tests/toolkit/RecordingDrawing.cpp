@@ -9,6 +9,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/toolkit/RecordingBackend.h"
 
+namespace kelp {
+
 namespace {
 
 std::map<int, std::pair<int, int>>& pictureSizes()
@@ -231,3 +233,5 @@ void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Poi
     at.push_back(offset.v);
     record(destination->getDeviceContext(), DrawCall{"copy", at, {}, {}, 0});
 }
+
+}  // namespace kelp

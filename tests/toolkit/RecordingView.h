@@ -8,6 +8,8 @@
 #include "gui/controls/View.h"
 #include "gui/draw/DrawContext.h"
 
+using namespace kelp;
+
 class RecordingView : public View {
 public:
     explicit RecordingView(const Rect& bounds, int* destroyed = nullptr) : View(bounds), destroyed(destroyed) {}

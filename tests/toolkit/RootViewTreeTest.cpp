@@ -6,6 +6,8 @@
 #include "tests/toolkit/RecordingBackend.h"
 #include "tests/toolkit/RecordingView.h"
 
+using namespace kelp;
+
 namespace {
 
 class RootViewTest : public ::testing::Test {

@@ -9,6 +9,8 @@
 #include "tests/toolkit/RecordingBackend.h"
 #include "tests/toolkit/RecordingView.h"
 
+using namespace kelp;
+
 namespace {
 
 // Notes the origin it was drawn and pressed under.

@@ -6,6 +6,8 @@
 #include "gui/draw/Picture.h"
 #include "tests/toolkit/RecordingBackend.h"
 
+using namespace kelp;
+
 namespace {
 
 class TestControl : public Control {

@@ -13,6 +13,8 @@
 
 #include "effect/EntryPoint.h"
 
+using namespace kelp;
+
 namespace {
 
 std::atomic<long long> hostCalls{0};

@@ -29,7 +29,7 @@ struct Buffers {
     alignas(16) unsigned char big[bigBytes];
     void* slots[2];
     VstEvent events[maxEvents];
-    VstEventList<maxEvents> eventList;
+    kelp::VstEventList<maxEvents> eventList;
     alignas(8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
     float samples[4][64];
     float* channels[4];
