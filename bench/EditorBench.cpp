@@ -52,8 +52,8 @@ int main(int argc, char** argv)
 {
     const char* path = argc > 1 ? argv[1] : "BACKTWISTER.dll";
     HMODULE module = LoadLibraryA(path);
-    auto mainProc = module ? reinterpret_cast<MainProc>(reinterpret_cast<void*>(GetProcAddress(module, "main")))
-                           : nullptr;
+    auto mainProc =
+        module ? reinterpret_cast<MainProc>(reinterpret_cast<void*>(GetProcAddress(module, "main"))) : nullptr;
     AEffect* effect = mainProc ? mainProc(host) : nullptr;
     if (!effect) {
         std::fprintf(stderr, "cannot create an effect from %s\n", path);

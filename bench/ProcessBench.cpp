@@ -191,15 +191,14 @@ Timing measure(AEffect* effect, PlainLoop& loop, Signal& s, int block)
     Timing t;
     for (int round = 0; round < kRounds; ++round) {
         t.plugin = std::min(t.plugin, nanosPerFrame(s, block, [&](float** in, float** out, int n) {
-            effect->processReplacing(effect, in, out, n);
-        }));
-        t.loop = std::min(t.loop, nanosPerFrame(s, block, [&](float** in, float** out, int n) {
-            plainLoop(loop, in, out, n);
-        }));
+                                effect->processReplacing(effect, in, out, n);
+                            }));
+        t.loop = std::min(
+            t.loop, nanosPerFrame(s, block, [&](float** in, float** out, int n) { plainLoop(loop, in, out, n); }));
         t.copy = std::min(t.copy, nanosPerFrame(s, block, [&](float** in, float** out, int n) {
-            plainCopy(in, out, n);
-            asm volatile("" : : "r"(out) : "memory");
-        }));
+                              plainCopy(in, out, n);
+                              asm volatile("" : : "r"(out) : "memory");
+                          }));
     }
     return t;
 }
@@ -315,8 +314,7 @@ int main(int argc, char** argv)
         for (int kind = 0; kind < 2; ++kind) {
             const Timing& t = timings[kind][size];
             std::printf("  %5d  %-8s %8.3f   %14.3f  %10.3f   %12.3f  %12.2f\n", kBlockSizes[size],
-                        kind ? "denormal" : "normal", t.plugin, t.loop, t.copy, t.plugin / t.loop,
-                        t.plugin / t.copy);
+                        kind ? "denormal" : "normal", t.plugin, t.loop, t.copy, t.plugin / t.loop, t.plugin / t.copy);
         }
     std::printf("  floating-point state guard alone, per call: %.2f ns written plainly, %.2f ns as the entries'"
                 " guard\n",
@@ -331,8 +329,8 @@ int main(int argc, char** argv)
                     verdict(t.plugin <= 4.0 * t.copy));
     }
     const Timing& single = timings[0][0];
-    std::printf("    block    1: plug-in %.2f ns <= loop + plain guard %.2f ns %s\n", single.plugin, single.loop + guard,
-                verdict(single.plugin <= single.loop + guard));
+    std::printf("    block    1: plug-in %.2f ns <= loop + plain guard %.2f ns %s\n", single.plugin,
+                single.loop + guard, verdict(single.plugin <= single.loop + guard));
     std::printf("    denormal/normal <= 1.1:");
     for (std::size_t size = 0; size < std::size(kBlockSizes); ++size) {
         const double ratio = timings[1][size].plugin / timings[0][size].plugin;

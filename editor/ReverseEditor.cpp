@@ -16,10 +16,7 @@ constexpr Rect kFootswitchBounds{120, 95, 190, 165};
 }  // namespace
 
 // The effect keeps the editor even when it fails here, and deletes it with itself.
-bool createEditor(ReverseEffect& effect)
-{
-    return (new ReverseEditor(&effect))->hasFace();
-}
+bool createEditor(ReverseEffect& effect) { return (new ReverseEditor(&effect))->hasFace(); }
 
 ReverseEditor::ReverseEditor(EffectBase* effect) : GuiEditorBase(effect)
 {

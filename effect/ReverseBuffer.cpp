@@ -7,13 +7,8 @@ static_assert(std::atomic<float>::is_always_lock_free);
 
 ReverseBuffer::ReverseBuffer(int capacity)
     : sampleData(new (std::nothrow) float[std::size_t(capacity)]),
-      window(new (std::nothrow) float[std::size_t(capacity)]),
-      writePos(capacity / 2),
-      readPosA(capacity / 2),
-      readPosB(0),
-      capacity(capacity),
-      currentLength(float(capacity)),
-      targetLength(float(capacity))
+      window(new (std::nothrow) float[std::size_t(capacity)]), writePos(capacity / 2), readPosA(capacity / 2),
+      readPosB(0), capacity(capacity), currentLength(float(capacity)), targetLength(float(capacity))
 {
     if (!isValid())
         return;

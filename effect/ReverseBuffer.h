@@ -20,8 +20,7 @@ public:
         sampleData[writePos] = finiteOrZero(input);
         if (++writePos == capacity)
             writePos = 0;
-        const float output = window[readPosB] * sampleData[readPosB] +
-                             (1.0f - window[readPosA]) * sampleData[readPosA];
+        const float output = window[readPosB] * sampleData[readPosB] + (1.0f - window[readPosA]) * sampleData[readPosA];
         if (--readPosA < 0)
             readPosA = capacity - 1;
         if (--readPosB < 0)

@@ -31,16 +31,10 @@ void store(float& value, float newValue) { std::atomic_ref<float>(value).store(n
 
 ReverseEffect::ReverseEffect(HostCallback hostCallback)
     : EffectBaseEx(hostCallback, kNumPrograms, kNumParameters),
-      programs(new (std::nothrow) ReverseProgram[kNumPrograms]),
-      vuValue(0.0f),
+      programs(new (std::nothrow) ReverseProgram[kNumPrograms]), vuValue(0.0f),
       leftBuffer(new (std::nothrow) ReverseBuffer(kBufferCapacity)),
-      rightBuffer(new (std::nothrow) ReverseBuffer(kBufferCapacity)),
-      reverser(leftBuffer, rightBuffer),
-      onOffSettings(0),
-      onOffSettingsTaken(0),
-      crossfade(0.0f),
-      barHoldOff(0),
-      barAtZeroSeen(false)
+      rightBuffer(new (std::nothrow) ReverseBuffer(kBufferCapacity)), reverser(leftBuffer, rightBuffer),
+      onOffSettings(0), onOffSettingsTaken(0), crossfade(0.0f), barHoldOff(0), barAtZeroSeen(false)
 {
     onOffValue.store(1.0f);
     buffSizeValue.store(1.0f);
@@ -130,8 +124,7 @@ void ReverseEffect::countOnOffSetting(bool on)
 {
     std::uint32_t settings = onOffSettings.load(std::memory_order_relaxed);
     while (!onOffSettings.compare_exchange_weak(settings, ((settings >> 1) + 1) << 1 | (on ? 1u : 0u),
-                                                std::memory_order_relaxed)) {
-    }
+                                                std::memory_order_relaxed)) {}
 }
 
 // The audio thread: a setting it has not seen restarts the crossfade.
@@ -229,7 +222,10 @@ void ReverseEffect::getParamName(VstInt32 index, char* text)
         ValueText::copy(text, parameterNames[index], kTextLength);
 }
 
-void ReverseEffect::onOffText(float value, char* text) { ValueText::copy(text, value >= 0.5f ? "on" : "off", kTextLength); }
+void ReverseEffect::onOffText(float value, char* text)
+{
+    ValueText::copy(text, value >= 0.5f ? "on" : "off", kTextLength);
+}
 
 float ReverseEffect::getVu()
 {
@@ -266,10 +262,7 @@ void ReverseEffect::resume()
     hostTempo.store(tempo > 0.0f ? tempo : 125.0f, std::memory_order_relaxed);
 }
 
-void ReverseEffect::readTempo()
-{
-    hostTempo.store(float(double(hostTempoAt(0)) * 0.0001), std::memory_order_relaxed);
-}
+void ReverseEffect::readTempo() { hostTempo.store(float(double(hostTempoAt(0)) * 0.0001), std::memory_order_relaxed); }
 
 VstInt32 ReverseEffect::processEvents(VstEvents* events)
 {
@@ -309,8 +302,8 @@ bool ReverseEffect::getOutputProperties(VstInt32 index, VstPinProperties* proper
 {
     if (index < 0 || index > 1)
         return false;
-    std::snprintf(properties->label, sizeof properties->label,
-                  index == 0 ? "%s Left Output %d" : "%s Right Output %d", effectName, 1);
+    std::snprintf(properties->label, sizeof properties->label, index == 0 ? "%s Left Output %d" : "%s Right Output %d",
+                  effectName, 1);
     properties->flags = kVstPinIsActive | kVstPinIsStereo;
     return true;
 }

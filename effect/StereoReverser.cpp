@@ -51,8 +51,7 @@ void put(float* out, __m128 y)
 
 // First pass of a stretch: both channels' inputs into their stores, as they come. Answers
 // whether one of them is a NaN, an infinity or 2^127 or more in magnitude.
-__attribute__((noinline)) bool storeInputs(const float* inL, const float* inR, float* storeL, float* storeR,
-                                           int frames)
+__attribute__((noinline)) bool storeInputs(const float* inL, const float* inR, float* storeL, float* storeR, int frames)
 {
     const __m128i magnitude = _mm_set1_epi32(0x7fffffff);
     const __m128i large = _mm_set1_epi32(0x7effffff);
@@ -63,8 +62,8 @@ __attribute__((noinline)) bool storeInputs(const float* inL, const float* inR, f
         const __m128 r = _mm_loadu_ps(inR + j);
         _mm_storeu_ps(storeL + j, l);
         _mm_storeu_ps(storeR + j, r);
-        const __m128i most = _mm_max_epi16(_mm_and_si128(_mm_castps_si128(l), magnitude),
-                                           _mm_and_si128(_mm_castps_si128(r), magnitude));
+        const __m128i most =
+            _mm_max_epi16(_mm_and_si128(_mm_castps_si128(l), magnitude), _mm_and_si128(_mm_castps_si128(r), magnitude));
         seen = _mm_or_si128(seen, _mm_cmpgt_epi32(most, large));
     }
     return _mm_movemask_epi8(seen) != 0;
@@ -88,9 +87,9 @@ struct Stretch {
 // stored them, so an output may have overwritten any input by now. The first pass has stored
 // the whole stretch, and the stretch ends before a frame would read a slot that a later frame
 // writes, so each read sees what the per-frame order sees. Read positions move backward: a step
-// loads the four samples below each read position forward and turns the sum around once. When `guarded`, the reversed output passes audible(); it needs to only when a
-// stored sample can make the sum overflow, since with flush-to-zero set nothing but a normal
-// number or a zero comes out of it otherwise.
+// loads the four samples below each read position forward and turns the sum around once. When `guarded`, the reversed
+// output passes audible(); it needs to only when a stored sample can make the sum overflow, since with flush-to-zero
+// set nothing but a normal number or a zero comes out of it otherwise.
 template <Mix mix, bool guarded, bool oneWindow, bool accumulate>
 __attribute__((noinline)) void writeOutputs(const Stretch& s, float* outL, float* outR)
 {
@@ -103,8 +102,8 @@ __attribute__((noinline)) void writeOutputs(const Stretch& s, float* outL, float
     // With one window for both reads, it is read in its lower half only, where one of the two
     // positions always is: the stores and that half fit a core's second-level cache.
     const int windowAt = oneWindow ? std::min(s.readA, s.readB) : s.readA;
-    const std::ptrdiff_t toWindow = reinterpret_cast<const char*>(s.window + windowAt) -
-                                    reinterpret_cast<const char*>(s.dataL + s.readA);
+    const std::ptrdiff_t toWindow =
+        reinterpret_cast<const char*>(s.window + windowAt) - reinterpret_cast<const char*>(s.dataL + s.readA);
     const std::ptrdiff_t toOutR = reinterpret_cast<char*>(outR) - reinterpret_cast<char*>(outL);
     const float* inL = s.dataL + s.write;
     const float* inR = s.dataR + s.write;
@@ -300,8 +299,8 @@ void StereoReverser::run(Path path, const float* inL, const float* inR, float* o
             j += steps;
             continue;
         }
-        const Stretch stretch{left->sampleData, right->sampleData, left->window, w, left->readPosA,
-                              left->readPosB, steps, amounts ? amounts + j : nullptr};
+        const Stretch stretch{left->sampleData, right->sampleData, left->window, w,
+                              left->readPosA,   left->readPosB,    steps,        amounts ? amounts + j : nullptr};
         switch (path) {
         case Path::reversed:
             if (overflowRisk > 0)

@@ -200,8 +200,8 @@ private:
     template <bool accumulate>
     void perFrame(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on, float& fade);
     template <bool accumulate>
-    void run(Path path, const float* inL, const float* inR, float* outL, float* outR, int frames,
-             const float* amounts, bool on);
+    void run(Path path, const float* inL, const float* inR, float* outL, float* outR, int frames, const float* amounts,
+             bool on);
 
     ReverseBuffer* left;
     ReverseBuffer* right;

@@ -30,8 +30,8 @@ public:
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
 private:
-    static constexpr unsigned flushing = 0x8040;     // flush-to-zero and denormals-are-zero
-    static constexpr unsigned statusFlags = 0x003f;  // sticky exception flags, not state
+    static constexpr unsigned flushing = 0x8040;             // flush-to-zero and denormals-are-zero
+    static constexpr unsigned statusFlags = 0x003f;          // sticky exception flags, not state
     static inline std::atomic<unsigned> lastCaller{0x1f80};  // the power-on default
     unsigned saved;
 };

@@ -12,45 +12,40 @@ namespace kelp {
 
 namespace {
 
-// Opcodes whose operation reads or writes through the pointer argument. A host that
-// passes null gets 0 instead of a crash.
-bool needsPointer(VstInt32 opcode)
-{
-    switch (opcode) {
-    case effSetProgramName:
-    case effGetProgramName:
-    case effGetParamLabel:
-    case effGetParamDisplay:
-    case effGetParamName:
-    case effEditGetRect:
-    case effGetChunk:
-    case effSetChunk:
-        return true;
-    default:
-        return false;
+    // Opcodes whose operation reads or writes through the pointer argument. A host that
+    // passes null gets 0 instead of a crash.
+    bool needsPointer(VstInt32 opcode)
+    {
+        switch (opcode) {
+        case effSetProgramName:
+        case effGetProgramName:
+        case effGetParamLabel:
+        case effGetParamDisplay:
+        case effGetParamName:
+        case effEditGetRect:
+        case effGetChunk:
+        case effSetChunk:
+            return true;
+        default:
+            return false;
+        }
     }
-}
 
-// Float to integer, truncating toward zero; values no integer can hold answer 0.
-VstIntPtr truncateToInteger(double value)
-{
-    if (!(value > -2147483649.0 && value < 2147483648.0))
-        return 0;
-    return VstIntPtr(VstInt32(value));
-}
+    // Float to integer, truncating toward zero; values no integer can hold answer 0.
+    VstIntPtr truncateToInteger(double value)
+    {
+        if (!(value > -2147483649.0 && value < 2147483648.0))
+            return 0;
+        return VstIntPtr(VstInt32(value));
+    }
 
-EffectBase* effectOf(AEffect* record) { return static_cast<EffectBase*>(record->object); }
+    EffectBase* effectOf(AEffect* record) { return static_cast<EffectBase*>(record->object); }
 
 }  // namespace
 
 EffectBase::EffectBase(HostCallback hostCallback, VstInt32 programCount, VstInt32 parameterCount)
-    : sampleRate(44100.0f),
-      editor(nullptr),
-      hostCallback(hostCallback),
-      programCount(programCount),
-      parameterCount(parameterCount),
-      currentProgram(0),
-      blockSize(1024)
+    : sampleRate(44100.0f), editor(nullptr), hostCallback(hostCallback), programCount(programCount),
+      parameterCount(parameterCount), currentProgram(0), blockSize(1024)
 {
     std::memset(&hostRecord, 0, sizeof hostRecord);
     hostRecord.magic = kEffectMagic;
@@ -90,8 +85,8 @@ void EffectBase::unregisterEditor(EffectEditor* leaving)
 
 // --- entries ---------------------------------------------------------------------------
 
-VstIntPtr EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                    void* ptr, float opt)
+VstIntPtr EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                    float opt)
 {
     if (!record)
         return 0;

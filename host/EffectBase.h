@@ -69,18 +69,16 @@ public:
     void unregisterEditor(EffectEditor* leaving);
 
     // The record's five entries: plain functions in the interface's calling convention.
-    static VstIntPtr VSTCALL dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                           VstIntPtr value, void* ptr, float opt);
+    static VstIntPtr VSTCALL dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                           float opt);
     static void VSTCALL processEntry(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
-    static void VSTCALL processReplacingEntry(AEffect* effect, float** inputs, float** outputs,
-                                              VstInt32 sampleFrames);
+    static void VSTCALL processReplacingEntry(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
     static void VSTCALL setParameterEntry(AEffect* effect, VstInt32 index, float value);
     static float VSTCALL getParameterEntry(AEffect* effect, VstInt32 index);
 
 protected:
     // Every host call goes through here; answers 0 without a host callback.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
     {
         return hostCallback ? hostCallback(&hostRecord, opcode, index, value, ptr, opt) : 0;
     }

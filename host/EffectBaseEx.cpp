@@ -10,53 +10,53 @@ namespace kelp {
 
 namespace {
 
-// Opcodes whose operation reads or writes through the pointer argument (and, for the
-// speaker arrangements, through the value too). A host that passes null gets 0.
-bool needsPointer(VstInt32 opcode)
-{
-    switch (opcode) {
-    case effProcessEvents:
-    case effString2Parameter:
-    case effGetProgramNameIndexed:
-    case effGetInputProperties:
-    case effGetOutputProperties:
-    case effOfflineNotify:
-    case effOfflinePrepare:
-    case effOfflineRun:
-    case effProcessVarIo:
-    case effSetSpeakerArrangement:
-    case effGetEffectName:
-    case effGetErrorText:
-    case effGetVendorString:
-    case effGetProductString:
-    case effCanDo:
-    case effGetParameterProperties:
-    case effGetMidiProgramName:
-    case effGetCurrentMidiProgram:
-    case effGetMidiProgramCategory:
-    case effGetMidiKeyName:
-    case effGetSpeakerArrangement:
-    case effShellGetNextPlugin:
-    case effBeginLoadBank:
-    case effBeginLoadProgram:
-        return true;
-    default:
-        return false;
+    // Opcodes whose operation reads or writes through the pointer argument (and, for the
+    // speaker arrangements, through the value too). A host that passes null gets 0.
+    bool needsPointer(VstInt32 opcode)
+    {
+        switch (opcode) {
+        case effProcessEvents:
+        case effString2Parameter:
+        case effGetProgramNameIndexed:
+        case effGetInputProperties:
+        case effGetOutputProperties:
+        case effOfflineNotify:
+        case effOfflinePrepare:
+        case effOfflineRun:
+        case effProcessVarIo:
+        case effSetSpeakerArrangement:
+        case effGetEffectName:
+        case effGetErrorText:
+        case effGetVendorString:
+        case effGetProductString:
+        case effCanDo:
+        case effGetParameterProperties:
+        case effGetMidiProgramName:
+        case effGetCurrentMidiProgram:
+        case effGetMidiProgramCategory:
+        case effGetMidiKeyName:
+        case effGetSpeakerArrangement:
+        case effShellGetNextPlugin:
+        case effBeginLoadBank:
+        case effBeginLoadProgram:
+            return true;
+        default:
+            return false;
+        }
     }
-}
 
-bool needsValuePointer(VstInt32 opcode)
-{
-    return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
-}
+    bool needsValuePointer(VstInt32 opcode)
+    {
+        return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
+    }
 
-VstIntPtr answer(bool result) { return result ? 1 : 0; }
+    VstIntPtr answer(bool result) { return result ? 1 : 0; }
 
-template <typename T>
-T* pointerFromValue(VstIntPtr value)
-{
-    return reinterpret_cast<T*>(value);
-}
+    template <typename T>
+    T* pointerFromValue(VstIntPtr value)
+    {
+        return reinterpret_cast<T*>(value);
+    }
 
 }  // namespace
 
@@ -460,7 +460,10 @@ bool EffectBaseEx::hostOfflineGetCurrentPass() { return callHost(audioMasterOffl
 
 bool EffectBaseEx::hostOfflineGetCurrentMetaPass() { return callHost(audioMasterOfflineGetCurrentMetaPass) != 0; }
 
-void EffectBaseEx::hostSetOutputSampleRate(float rate) { callHost(audioMasterSetOutputSampleRate, 0, 0, nullptr, rate); }
+void EffectBaseEx::hostSetOutputSampleRate(float rate)
+{
+    callHost(audioMasterSetOutputSampleRate, 0, 0, nullptr, rate);
+}
 
 VstSpeakerArrangement* EffectBaseEx::hostGetSpeakerArrangement()
 {

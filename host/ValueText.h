@@ -8,16 +8,16 @@ namespace kelp {
 
 namespace ValueText {
 
-constexpr int maxLength = 8;
+    constexpr int maxLength = 8;
 
-void writeFloat(float value, char* text);
-void writeLong(VstInt32 value, char* text);
-void writeDecibels(float gain, char* text);
-void writeHertz(float samples, float sampleRate, char* text);
-void writeMilliseconds(float samples, float sampleRate, char* text);
+    void writeFloat(float value, char* text);
+    void writeLong(VstInt32 value, char* text);
+    void writeDecibels(float gain, char* text);
+    void writeHertz(float samples, float sampleRate, char* text);
+    void writeMilliseconds(float samples, float sampleRate, char* text);
 
-// Copies at most maxChars characters of source and always terminates the destination.
-void copy(char* destination, const char* source, int maxChars);
+    // Copies at most maxChars characters of source and always terminates the destination.
+    void copy(char* destination, const char* source, int maxChars);
 
 }  // namespace ValueText
 

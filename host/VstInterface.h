@@ -18,12 +18,11 @@ using VstIntPtr = std::intptr_t;
 
 struct AEffect;
 
-using HostCallback = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                         VstIntPtr value, void* ptr, float opt);
-using DispatcherProc = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                           VstIntPtr value, void* ptr, float opt);
-using ProcessProc = void(VSTCALL*)(AEffect* effect, float** inputs, float** outputs,
-                                   VstInt32 sampleFrames);
+using HostCallback = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt);
+using DispatcherProc = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                           float opt);
+using ProcessProc = void(VSTCALL*)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
 using SetParameterProc = void(VSTCALL*)(AEffect* effect, VstInt32 index, float value);
 using GetParameterProc = float(VSTCALL*)(AEffect* effect, VstInt32 index);
 
@@ -32,8 +31,7 @@ constexpr VstInt32 fourCharacters(const char (&id)[5])
 {
     return static_cast<VstInt32>((std::uint32_t(std::uint8_t(id[0])) << 24) |
                                  (std::uint32_t(std::uint8_t(id[1])) << 16) |
-                                 (std::uint32_t(std::uint8_t(id[2])) << 8) |
-                                 std::uint32_t(std::uint8_t(id[3])));
+                                 (std::uint32_t(std::uint8_t(id[2])) << 8) | std::uint32_t(std::uint8_t(id[3])));
 }
 
 constexpr VstInt32 kEffectMagic = fourCharacters("VstP");

@@ -158,7 +158,7 @@ unsigned hostControl(std::mt19937& random)
     return 0x1f80u | unsigned(random() % 4) << 13 | (random() % 4 == 0 ? 0x8040u : 0u);
 }
 
-constexpr unsigned kFlushing = 0x8040;  // flush-to-zero and denormals-are-zero, as the entries set them
+constexpr unsigned kFlushing = 0x8040;     // flush-to-zero and denormals-are-zero, as the entries set them
 constexpr unsigned kControlBits = ~0x3fu;  // the control word less its sticky exception flags
 
 #if defined(__SSE__) || defined(__x86_64__)
@@ -225,8 +225,8 @@ public:
             after = HostControl::current();
         }
         if (after != control)
-            return testing::AssertionFailure() << "the caller's control word came back as " << hex(after)
-                                               << ", not " << hex(control);
+            return testing::AssertionFailure()
+                   << "the caller's control word came back as " << hex(after) << ", not " << hex(control);
         {
             HostControl host(control | kFlushing);
             float* const r = reference.data();
@@ -259,7 +259,9 @@ public:
     int blockSize(int most)
     {
         const unsigned pick = random() % 10;
-        const int size = pick < 4 ? 1 + int(random() % 8) : pick < 7 ? 9 + int(random() % 600) : 600 + int(random() % 3497);
+        const int size = pick < 4   ? 1 + int(random() % 8)
+                         : pick < 7 ? 9 + int(random() % 600)
+                                    : 600 + int(random() % 3497);
         return std::min(size, most);
     }
 

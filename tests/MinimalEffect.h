@@ -9,8 +9,7 @@ using namespace kelp;
 
 class MinimalEffect : public EffectBaseEx {
 public:
-    explicit MinimalEffect(HostCallback host, int* destroyed = nullptr)
-        : EffectBaseEx(host, 2, 4), destroyed(destroyed)
+    explicit MinimalEffect(HostCallback host, int* destroyed = nullptr) : EffectBaseEx(host, 2, 4), destroyed(destroyed)
     {
     }
     ~MinimalEffect() override

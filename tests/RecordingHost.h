@@ -7,14 +7,13 @@
 #include "host/VstInterface.h"
 #include "tests/HostCall.h"
 
-
 class RecordingHost {
 public:
     RecordingHost() { current = this; }
     ~RecordingHost() { current = nullptr; }
 
-    static VstIntPtr VSTCALL callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                      void* ptr, float opt)
+    static VstIntPtr VSTCALL callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                      float opt)
     {
         current->calls.push_back({effect, opcode, index, value, ptr, opt});
         const auto answer = current->answers.find(opcode);

@@ -196,7 +196,8 @@ TEST(ReverseEffect, MidiProgramChangeZeroReappliesTheProgram)
     VstMidiEvent change = midi(0xC3, 0), other = midi(0xC0, 5), note = midi(0x90, 60);
     VstEvent sysex{};
     sysex.type = 6;
-    VstEventList<5> list{5, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, &sysex, reinterpret_cast<VstEvent*>(&other), nullptr}};
+    VstEventList<5> list{
+        5, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, &sysex, reinterpret_cast<VstEvent*>(&other), nullptr}};
 
     // Fade out first, then see whether the changes restart it.
     float in[2][8] = {}, out[2][8] = {};

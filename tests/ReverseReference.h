@@ -6,7 +6,8 @@
 #include <vector>
 
 struct ReferenceBuffer {
-    explicit ReferenceBuffer(int n) : data(std::size_t(n), 0.0f), window(std::size_t(n)), n(n), write(n / 2), a(n / 2), b(0)
+    explicit ReferenceBuffer(int n)
+        : data(std::size_t(n), 0.0f), window(std::size_t(n)), n(n), write(n / 2), a(n / 2), b(0)
     {
         for (int i = 0; i < n; ++i)
             window[std::size_t(i)] = float((std::cos(double(i) / double(n) * 12.566370614359172) + 1.0) * 0.5);
@@ -16,7 +17,8 @@ struct ReferenceBuffer {
     {
         data[std::size_t(write)] = std::isfinite(x) ? x : 0.0f;
         write = (write + 1) % n;
-        const float y = window[std::size_t(b)] * data[std::size_t(b)] + (1.0f - window[std::size_t(a)]) * data[std::size_t(a)];
+        const float y =
+            window[std::size_t(b)] * data[std::size_t(b)] + (1.0f - window[std::size_t(a)]) * data[std::size_t(a)];
         a = a == 0 ? n - 1 : a - 1;
         b = b == 0 ? n - 1 : b - 1;
         return y;

@@ -25,18 +25,27 @@ std::string written(Write write)
     return buffer;
 }
 
-std::string floatText(float v) { return written([&](char* t) { ValueText::writeFloat(v, t); }); }
-std::string longText(VstInt32 v) { return written([&](char* t) { ValueText::writeLong(v, t); }); }
-std::string decibels(float v) { return written([&](char* t) { ValueText::writeDecibels(v, t); }); }
+std::string floatText(float v)
+{
+    return written([&](char* t) { ValueText::writeFloat(v, t); });
+}
+std::string longText(VstInt32 v)
+{
+    return written([&](char* t) { ValueText::writeLong(v, t); });
+}
+std::string decibels(float v)
+{
+    return written([&](char* t) { ValueText::writeDecibels(v, t); });
+}
 
 }  // namespace
 
 TEST(ValueText, FloatTextIsEightCharactersWithTruncatedFraction)
 {
     const std::pair<float, const char*> cases[] = {
-        {0.5f, "0.500000"},    {1.0f, "1.000000"},   {0.0f, "0.000000"},     {-0.0f, "0.000000"},
-        {100.0f, "100.0000"},  {1024.0f, "1024.000"}, {88200.0f, "88200.00"}, {-3.25f, "-3.25000"},
-        {-0.5f, "-0.50000"},   {1234.5678f, "1234.567"}, {0.001f, "0.001000"}, {2.675f, "2.674999"},
+        {0.5f, "0.500000"},       {1.0f, "1.000000"},         {0.0f, "0.000000"},       {-0.0f, "0.000000"},
+        {100.0f, "100.0000"},     {1024.0f, "1024.000"},      {88200.0f, "88200.00"},   {-3.25f, "-3.25000"},
+        {-0.5f, "-0.50000"},      {1234.5678f, "1234.567"},   {0.001f, "0.001000"},     {2.675f, "2.674999"},
         {9999999.0f, "9999999."}, {0.000000001f, "0.000000"}, {-999999.0f, "-999999."},
     };
     for (const auto& [value, text] : cases)

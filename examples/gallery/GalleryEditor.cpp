@@ -38,8 +38,7 @@ constexpr Point kFirstSection{10, 50};
 constexpr int kSectionGap = 10;
 
 // Controls with no parameter behind them.
-constexpr VstInt32 kReelTag = 100, kSplashTag = 101, kTapeTag = 102, kSpeedTag = 103, kOpenTag = 104,
-                   kSampleTag = 105;
+constexpr VstInt32 kReelTag = 100, kSplashTag = 101, kTapeTag = 102, kSpeedTag = 103, kOpenTag = 104, kSampleTag = 105;
 
 const Color kCream{236, 226, 196, 0};
 const Color kFloor{30, 37, 38, 0};
@@ -126,8 +125,8 @@ ViewGroup* GalleryEditor::addSection(int column, int row)
 {
     const Point corner{kFirstSection.h + column * (kSectionWidth + kSectionGap),
                        kFirstSection.v + row * (kSectionHeight + kSectionGap)};
-    auto* section = new ViewGroup(Rect::fromSize(corner.h, corner.v, kSectionWidth, kSectionHeight), rootView,
-                                  picture(kBench));
+    auto* section =
+        new ViewGroup(Rect::fromSize(corner.h, corner.v, kSectionWidth, kSectionHeight), rootView, picture(kBench));
     section->setBackgroundOffset(corner);
     rootView->attachChild(section);
     return section;
@@ -148,8 +147,8 @@ void GalleryEditor::buildKnobs(ViewGroup* section)
     knob->setShadowColor(colorBlack);
     knob->setInset(14);
     add(section, knob);
-    add(section, new FilmstripKnob(Rect::fromSize(114, 50, 64, 64), this, kStripKnob, 80, 64, picture(kKnobStrip),
-                                   Point{}));
+    add(section,
+        new FilmstripKnob(Rect::fromSize(114, 50, 64, 64), this, kStripKnob, 80, 64, picture(kKnobStrip), Point{}));
 }
 
 void GalleryEditor::buildSliders(ViewGroup* section)
@@ -170,16 +169,16 @@ void GalleryEditor::buildSwitches(ViewGroup* section)
                                       picture(kSelectorStrip), Point{}));
     add(section, new VerticalSwitch(Rect::fromSize(80, 45, 40, 40), this, kVerticalSelector, 3, 40, 3,
                                     picture(kSelectorStrip), Point{}));
-    add(section, new RockerSwitch(Rect::fromSize(145, 40, 30, 50), this, kRocker, 50, picture(kRockerStrip), Point{},
-                                  0));
+    add(section,
+        new RockerSwitch(Rect::fromSize(145, 40, 30, 50), this, kRocker, 50, picture(kRockerStrip), Point{}, 0));
 
     // An option menu of tape stocks with the tape speed in a submenu; each checks its current entry.
     auto* speeds = new PopupMenu(Rect{}, this, kSpeedTag, nullptr, nullptr, PopupMenu::styleCheckCurrent);
     for (const char* speed : {"3.75 ips", "7.5 ips", "15 ips"})
         speeds->addEntry(speed);
     speeds->setCurrent(1, true);
-    tapeMenu = new PopupMenu(Rect::fromSize(20, 112, 160, 24), this, kTapeTag, nullptr, nullptr,
-                             PopupMenu::styleCheckCurrent);
+    tapeMenu =
+        new PopupMenu(Rect::fromSize(20, 112, 160, 24), this, kTapeTag, nullptr, nullptr, PopupMenu::styleCheckCurrent);
     styleLikeTheDisplay(tapeMenu);
     tapeMenu->setBackColor(kRaisedFloor);
     for (const char* entry : {"-TTape stock", "Ferric C-60", "Chrome C-90", "Metal C-46", "-GWire (retired)", "-"})
@@ -193,10 +192,10 @@ void GalleryEditor::buildSwitches(ViewGroup* section)
 void GalleryEditor::buildButtons(ViewGroup* section)
 {
     add(section, new ToggleButton(Rect::fromSize(20, 40, 40, 40), this, kPushButton, picture(kPushButtonStrip)));
-    add(section, new MomentaryButton(Rect::fromSize(80, 40, 40, 40), this, kMomentary, 40, picture(kPushButtonStrip),
-                                     Point{}));
-    add(section, new TrackingToggleButton(Rect::fromSize(145, 50, 20, 20), this, kLed, 20, picture(kLedStrip),
-                                          Point{}));
+    add(section,
+        new MomentaryButton(Rect::fromSize(80, 40, 40, 40), this, kMomentary, 40, picture(kPushButtonStrip), Point{}));
+    add(section,
+        new TrackingToggleButton(Rect::fromSize(145, 50, 20, 20), this, kLed, 20, picture(kLedStrip), Point{}));
 
     // A button that asks for a sample with the file chooser, and the sample's name, editable.
     section->attachChild(new ToggleButton(Rect::fromSize(20, 100, 40, 40), this, kOpenTag, picture(kPushButtonStrip)));
@@ -233,16 +232,16 @@ void GalleryEditor::buildDisplays(ViewGroup* section)
     const VstInt32 top[] = {100, 100, 100, 100};
     const VstInt32 sliderLeft[] = {30, 42, 54, 66};
     const VstInt32 knobLeft[] = {110, 122, 134, 146};
-    section->attachChild(sliderDigits = new DigitDisplay(Rect::fromSize(30, 100, 48, 18), nullptr, -1, 0, 4,
-                                                          sliderLeft, top, 12, 18, picture(kAmberDigits)));
+    section->attachChild(sliderDigits = new DigitDisplay(Rect::fromSize(30, 100, 48, 18), nullptr, -1, 0, 4, sliderLeft,
+                                                         top, 12, 18, picture(kAmberDigits)));
     section->attachChild(knobDigits = new DigitTextDisplay(Rect::fromSize(110, 100, 48, 18), nullptr, -1, 0, 4,
-                                                            knobLeft, top, 12, 18, picture(kAmberDigits)));
+                                                           knobLeft, top, 12, 18, picture(kAmberDigits)));
 }
 
 void GalleryEditor::buildMeterAndMotion(ViewGroup* section)
 {
-    section->attachChild(meter = new LevelMeter(Rect::fromSize(24, 32, 16, 120), picture(kMeterOn),
-                                                picture(kMeterOff), 12, 0));
+    section->attachChild(
+        meter = new LevelMeter(Rect::fromSize(24, 32, 16, 120), picture(kMeterOn), picture(kMeterOff), 12, 0));
     reel = new AnimationControl(Rect::fromSize(70, 40, 40, 40), this, kReelTag, 12, 40, picture(kReelStrip), Point{});
     reel->start();
     section->attachChild(reel);

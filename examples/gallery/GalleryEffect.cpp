@@ -7,8 +7,8 @@ using namespace kelp;
 
 namespace {
 
-const char* const names[kGalleryParameters] = {"Knob",   "StripKnb", "VSlider", "HSlider", "Selector",
-                                               "VSelect", "Rocker",  "Push",    "Moment",  "LED"};
+const char* const names[kGalleryParameters] = {"Knob",    "StripKnb", "VSlider", "HSlider", "Selector",
+                                               "VSelect", "Rocker",   "Push",    "Moment",  "LED"};
 // What the face shows before anyone touches it.
 const float defaults[kGalleryParameters] = {0.35f, 0.7f, 0.75f, 0.4f, 0.5f, 0.0f, 0.5f, 1.0f, 0.0f, 1.0f};
 

@@ -13,21 +13,21 @@ static_assert(std::atomic<float>::is_always_lock_free);
 
 namespace {
 
-// Shorter gaps than this are too hard to hit, whatever the system says.
-constexpr VstInt32 shortestDoubleClick = 250;
+    // Shorter gaps than this are too hard to hit, whatever the system says.
+    constexpr VstInt32 shortestDoubleClick = 250;
 
-VstInt32 systemDoubleClickTime()
-{
-    const VstInt32 time = DrawContext::doubleClickTime();
-    return time < shortestDoubleClick ? shortestDoubleClick : time;
-}
+    VstInt32 systemDoubleClickTime()
+    {
+        const VstInt32 time = DrawContext::doubleClickTime();
+        return time < shortestDoubleClick ? shortestDoubleClick : time;
+    }
 
 }  // namespace
 
 Control::Control(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background)
-    : View(bounds), listener(listener), tag(tag), oldValue(1.0f), defaultValue(0.5f), value(0.0f),
-      minValue(0.0f), maxValue(1.0f), wheelIncrement(0.1f), lastClickTime(-1),
-      doubleClickInterval(systemDoubleClickTime()), background(background), backOffset{}
+    : View(bounds), listener(listener), tag(tag), oldValue(1.0f), defaultValue(0.5f), value(0.0f), minValue(0.0f),
+      maxValue(1.0f), wheelIncrement(0.1f), lastClickTime(-1), doubleClickInterval(systemDoubleClickTime()),
+      background(background), backOffset{}
 {
     if (background)
         background->retain();

@@ -10,10 +10,10 @@ namespace kelp {
 
 namespace {
 
-VstInt32 digitCountOf(VstInt32 requested) { return std::clamp(requested, VstInt32(0), DigitDisplay::maxDigits); }
+    VstInt32 digitCountOf(VstInt32 requested) { return std::clamp(requested, VstInt32(0), DigitDisplay::maxDigits); }
 
-// Whole numbers beyond what the digits can show are of no interest; this keeps them in range.
-std::int64_t wholePart(double value) { return std::int64_t(std::clamp(std::trunc(value), -1e15, 1e15)); }
+    // Whole numbers beyond what the digits can show are of no interest; this keeps them in range.
+    std::int64_t wholePart(double value) { return std::int64_t(std::clamp(std::trunc(value), -1e15, 1e15)); }
 
 }  // namespace
 

@@ -4,21 +4,19 @@ namespace kelp {
 
 namespace {
 
-VstInt32 glyphOf(char c)
-{
-    if (c == '/')
-        return DigitTextDisplay::slashImage;
-    return c >= '1' && c <= '9' ? c - '0' : 0;
-}
+    VstInt32 glyphOf(char c)
+    {
+        if (c == '/')
+            return DigitTextDisplay::slashImage;
+        return c >= '1' && c <= '9' ? c - '0' : 0;
+    }
 
 }  // namespace
 
-DigitTextDisplay::DigitTextDisplay(const Rect& bounds, ControlListener* listener, VstInt32 tag,
-                                   VstInt32 initialValue, VstInt32 digitCount, const VstInt32* digitX,
-                                   const VstInt32* digitY, VstInt32 digitWidth, VstInt32 digitHeight,
-                                   Picture* background)
-    : DigitDisplay(bounds, listener, tag, initialValue, digitCount, digitX, digitY, digitWidth, digitHeight,
-                   background)
+DigitTextDisplay::DigitTextDisplay(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 initialValue,
+                                   VstInt32 digitCount, const VstInt32* digitX, const VstInt32* digitY,
+                                   VstInt32 digitWidth, VstInt32 digitHeight, Picture* background)
+    : DigitDisplay(bounds, listener, tag, initialValue, digitCount, digitX, digitY, digitWidth, digitHeight, background)
 {
 }
 

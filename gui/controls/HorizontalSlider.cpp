@@ -2,9 +2,9 @@
 
 namespace kelp {
 
-HorizontalSlider::HorizontalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag,
-                                   VstInt32 firstPosition, VstInt32 lastPosition, Picture* handlePicture,
-                                   Picture* background, const Point& offset, VstInt32 style)
+HorizontalSlider::HorizontalSlider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
+                                   VstInt32 lastPosition, Picture* handlePicture, Picture* background,
+                                   const Point& offset, VstInt32 style)
     : Slider(bounds, listener, tag, firstPosition, lastPosition, handlePicture, background, offset, style | kHorizontal)
 {
 }

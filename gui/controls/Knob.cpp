@@ -13,11 +13,11 @@ namespace kelp {
 
 namespace {
 
-constexpr float twoPi = 6.2831855f;
-// Pixels of linear drag for the whole range, before any Shift slow-down.
-constexpr float linearTravel = 200.0f;
+    constexpr float twoPi = 6.2831855f;
+    // Pixels of linear drag for the whole range, before any Shift slow-down.
+    constexpr float linearTravel = 200.0f;
 
-VstInt32 insetFor(const Picture* handle) { return VstInt32(2.5f + float(handle->getWidth()) / 2.0f); }
+    VstInt32 insetFor(const Picture* handle) { return VstInt32(2.5f + float(handle->getWidth()) / 2.0f); }
 
 }  // namespace
 

@@ -9,25 +9,24 @@ namespace kelp {
 
 namespace {
 
-Rect ordered(const Rect& r)
-{
-    return Rect{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-                std::max(r.top, r.bottom)};
-}
+    Rect ordered(const Rect& r)
+    {
+        return Rect{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+                    std::max(r.top, r.bottom)};
+    }
 
-// Pixels covered by k of segmentCount segments of a picture extent pixels long.
-VstInt32 coveredPixels(VstInt32 k, VstInt32 segmentCount, VstInt32 extent)
-{
-    return VstInt32(std::trunc(double(k) / segmentCount * extent));
-}
+    // Pixels covered by k of segmentCount segments of a picture extent pixels long.
+    VstInt32 coveredPixels(VstInt32 k, VstInt32 segmentCount, VstInt32 extent)
+    {
+        return VstInt32(std::trunc(double(k) / segmentCount * extent));
+    }
 
 }  // namespace
 
 LevelMeter::LevelMeter(const Rect& bounds, Picture* onPicture, Picture* offPicture, VstInt32 segmentCount,
                        VstInt32 style)
     : Control(bounds, nullptr, 0, nullptr), onPicture(onPicture), offPicture(offPicture),
-      segmentCount(std::max(segmentCount, VstInt32(1))), style(style), onRect(ordered(bounds)),
-      offRect(ordered(bounds))
+      segmentCount(std::max(segmentCount, VstInt32(1))), style(style), onRect(ordered(bounds)), offRect(ordered(bounds))
 {
     if (onPicture)
         onPicture->retain();

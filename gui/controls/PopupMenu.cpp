@@ -12,17 +12,17 @@ namespace kelp {
 
 namespace {
 
-constexpr VstInt32 entrySlotsPerGrowth = 32;
-constexpr VstInt32 submenuSlotsPerGrowth = 10;
+    constexpr VstInt32 entrySlotsPerGrowth = 32;
+    constexpr VstInt32 submenuSlotsPerGrowth = 10;
 
-bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
-bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
-bool isSelectable(const char* text) { return !isSeparator(text) && !hasKind(text, "-T"); }
+    bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
+    bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
+    bool isSelectable(const char* text) { return !isSeparator(text) && !hasKind(text, "-T"); }
 
-void copyText(char* buffer, const char* text)
-{
-    std::snprintf(buffer, ValueDisplay::textSize, "%s", text ? text : "");
-}
+    void copyText(char* buffer, const char* text)
+    {
+        std::snprintf(buffer, ValueDisplay::textSize, "%s", text ? text : "");
+    }
 
 }  // namespace
 

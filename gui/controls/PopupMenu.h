@@ -22,8 +22,8 @@ public:
     static constexpr VstInt32 maxEntries = 1024;
 
     // pressedPicture, drawn as the box while the menu is open, is retained; any may be null.
-    PopupMenu(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background,
-              Picture* pressedPicture, VstInt32 style);
+    PopupMenu(const Rect& bounds, ControlListener* listener, VstInt32 tag, Picture* background, Picture* pressedPicture,
+              VstInt32 style);
     ~PopupMenu() override;
 
     void draw(DrawContext* context) override;

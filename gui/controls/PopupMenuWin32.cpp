@@ -15,24 +15,24 @@ namespace kelp {
 
 namespace {
 
-// Long menus get no column breaks of ours: the system fits them to the screen itself.
-constexpr VstInt32 longestColumnedMenu = 160;
-// A command message carries 16 bits of id; a larger one would arrive as another entry's.
-constexpr VstInt32 largestCommandId = 0xFFFF;
+    // Long menus get no column breaks of ours: the system fits them to the screen itself.
+    constexpr VstInt32 longestColumnedMenu = 160;
+    // A command message carries 16 bits of id; a larger one would arrive as another entry's.
+    constexpr VstInt32 largestCommandId = 0xFFFF;
 
-bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
-bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
+    bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
+    bool hasKind(const char* text, const char* kind) { return std::strncmp(text, kind, 2) == 0; }
 
-HMENU menuOf(NativeObject menu) { return static_cast<HMENU>(menu); }
+    HMENU menuOf(NativeObject menu) { return static_cast<HMENU>(menu); }
 
-// The menu is dismissed when the editor closes while it is open.
-class MenuLoop : public RootView::ModalLoop {
-public:
-    using ModalLoop::ModalLoop;
+    // The menu is dismissed when the editor closes while it is open.
+    class MenuLoop : public RootView::ModalLoop {
+    public:
+        using ModalLoop::ModalLoop;
 
-protected:
-    void endLoop() override { ::EndMenu(); }
-};
+    protected:
+        void endLoop() override { ::EndMenu(); }
+    };
 
 }  // namespace
 
@@ -109,7 +109,8 @@ VstInt32 PopupMenu::trackMenu(NativeWindow window, const Point& position)
         loop.ended())
         return -1;
     MSG message;
-    if (!::PeekMessageA(&message, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE) || message.wParam > WPARAM(largestCommandId))
+    if (!::PeekMessageA(&message, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE) ||
+        message.wParam > WPARAM(largestCommandId))
         return -1;
     return VstInt32(message.wParam);
 }

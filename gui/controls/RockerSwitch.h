@@ -11,8 +11,8 @@ class RockerSwitch : public Control {
 public:
     enum Style { styleLeftRight = 1 };  // without it the rocker is up/down
 
-    RockerSwitch(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight,
-                 Picture* background, const Point& offset, VstInt32 style);
+    RockerSwitch(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 frameHeight, Picture* background,
+                 const Point& offset, VstInt32 style);
     ~RockerSwitch() override;
 
     void draw(DrawContext* context) override;

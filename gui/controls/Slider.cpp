@@ -11,8 +11,7 @@
 namespace kelp {
 
 Slider::Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
-               VstInt32 lastPosition, Picture* handlePicture, Picture* background, const Point& offset,
-               VstInt32 style)
+               VstInt32 lastPosition, Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style)
     : Control(bounds, listener, tag, background), offset(offset), handlePicture(nullptr), handleWidth(1),
       handleHeight(1), style(style), width(bounds.width()), height(bounds.height())
 {
@@ -23,8 +22,7 @@ Slider::Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstI
 }
 
 Slider::Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, const Point& handleOffset,
-               VstInt32 trackLength, Picture* handlePicture, Picture* background, const Point& offset,
-               VstInt32 style)
+               VstInt32 trackLength, Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style)
     : Control(bounds, listener, tag, background), offset(offset), handlePicture(nullptr), handleWidth(1),
       handleHeight(1), style(style), width(bounds.width()), height(bounds.height())
 {

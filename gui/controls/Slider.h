@@ -24,12 +24,12 @@ public:
 
     // firstPosition and lastPosition are window coordinates of the handle's value-0 and value-1
     // positions along the track.
-    Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition,
-           VstInt32 lastPosition, Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style);
+    Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, VstInt32 firstPosition, VstInt32 lastPosition,
+           Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style);
     // handleOffset: the handle's value-0 corner in control coordinates; the handle travels
     // trackLength minus its own length.
-    Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, const Point& handleOffset,
-           VstInt32 trackLength, Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style);
+    Slider(const Rect& bounds, ControlListener* listener, VstInt32 tag, const Point& handleOffset, VstInt32 trackLength,
+           Picture* handlePicture, Picture* background, const Point& offset, VstInt32 style);
     ~Slider() override;
 
     void draw(DrawContext* context) override;

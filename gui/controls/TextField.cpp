@@ -10,7 +10,7 @@ namespace kelp {
 
 namespace {
 
-void copyText(char* to, const char* from) { std::snprintf(to, ValueDisplay::textSize, "%s", from ? from : ""); }
+    void copyText(char* to, const char* from) { std::snprintf(to, ValueDisplay::textSize, "%s", from ? from : ""); }
 
 }  // namespace
 

@@ -20,15 +20,15 @@ namespace kelp {
 
 namespace {
 
-constexpr int editMargin = 3;
-constexpr int typedLimit = ValueDisplay::textSize - 1;
+    constexpr int editMargin = 3;
+    constexpr int typedLimit = ValueDisplay::textSize - 1;
 
-DWORD alignmentStyle(VstInt32 align)
-{
-    if (align == 1)
-        return ES_CENTER;
-    return align == 2 ? ES_RIGHT : ES_LEFT;
-}
+    DWORD alignmentStyle(VstInt32 align)
+    {
+        if (align == 1)
+            return ES_CENTER;
+        return align == 2 ? ES_RIGHT : ES_LEFT;
+    }
 
 }  // namespace
 
@@ -78,8 +78,9 @@ void TextField::focusGained(DrawContext* context)
 NativeWindow TextField::openEditBox(const Rect& box, NativeWindow parent)
 {
     const DWORD windowStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | alignmentStyle(horizontalAlign);
-    HWND window = ::CreateWindowExA(0, "EDIT", text, windowStyle, box.left, box.top, box.width() + 1, box.height() + 1,
-                                    static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(moduleInstance), nullptr);
+    HWND window =
+        ::CreateWindowExA(0, "EDIT", text, windowStyle, box.left, box.top, box.width() + 1, box.height() + 1,
+                          static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(moduleInstance), nullptr);
     if (!window)
         return nullptr;
     const int height = std::max(1, std::min(box.height() - 2, DrawContext::fontDefaultSize(fontId)));

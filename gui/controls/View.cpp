@@ -5,8 +5,8 @@
 namespace kelp {
 
 View::View(const Rect& bounds)
-    : refCount(1), bounds(bounds), mouseArea(bounds), root(nullptr), parent(nullptr), dirty(false),
-      mouseOn(true), transparent(false)
+    : refCount(1), bounds(bounds), mouseArea(bounds), root(nullptr), parent(nullptr), dirty(false), mouseOn(true),
+      transparent(false)
 {
 }
 

@@ -6,27 +6,28 @@ namespace kelp {
 
 namespace {
 
-struct FontSlot {
-    const char* face;
-    int size;
-};
+    struct FontSlot {
+        const char* face;
+        int size;
+    };
 
-constexpr FontSlot fontTable[fontCount] = {
-    {"Arial", 12}, {"Arial", 18}, {"Arial", 14}, {"Arial", 12},
-    {"Arial", 11}, {"Arial", 10}, {"Arial", 9},  {"Symbol", 13},
-};
+    constexpr FontSlot fontTable[fontCount] = {
+        {"Arial", 12}, {"Arial", 18}, {"Arial", 14}, {"Arial", 12},
+        {"Arial", 11}, {"Arial", 10}, {"Arial", 9},  {"Symbol", 13},
+    };
 
-int validFontId(int id) { return id >= 0 && id < fontCount ? id : fontSystem; }
+    int validFontId(int id) { return id >= 0 && id < fontCount ? id : fontSystem; }
 
-// The tolerance square around a press that tells a click from a drag.
-Rect toleranceSquare(const Point& p) { return Rect{p.h - 2, p.v - 2, p.h + 2, p.v + 2}; }
+    // The tolerance square around a press that tells a click from a drag.
+    Rect toleranceSquare(const Point& p) { return Rect{p.h - 2, p.v - 2, p.h + 2, p.v + 2}; }
 
 }  // namespace
 
 Rect DrawContext::rootBounds() const
 {
     Rect bounds{0, 0, 1000, 1000};
-    if (root != nullptr) root->getBounds(bounds);
+    if (root != nullptr)
+        root->getBounds(bounds);
     return bounds;
 }
 
@@ -69,7 +70,8 @@ void DrawContext::setPenStyle(int style)
 
 void DrawContext::setMixMode(int mode)
 {
-    if (mode == mixMode) return;
+    if (mode == mixMode)
+        return;
     mixMode = mode;
     applyMixMode();
 }
@@ -109,14 +111,16 @@ void DrawContext::resetClip() { setClip(rootBounds()); }
 
 bool DrawContext::detectDrag()
 {
-    if (root == nullptr) return false;
+    if (root == nullptr)
+        return false;
     Point where;
     cursorPosition(where);
     const Rect square = toleranceSquare(where);
     while ((mouseButtons() & mouseLeft) != 0 && root->windowIsOpen()) {
         root->runHostIdle();
         cursorPosition(where);
-        if (!square.pointInside(where)) return true;
+        if (!square.pointInside(where))
+            return true;
     }
     return false;
 }

@@ -89,9 +89,13 @@ public:
     Color getTextColor() const { return textColor; }
     int getFontId() const { return fontId; }
     int getFontSize() const { return fontSize; }
-    Rect& getClip(Rect& r) const { r = clipRect; return r; }
+    Rect& getClip(Rect& r) const
+    {
+        r = clipRect;
+        return r;
+    }
 
-    static const char* fontFace(int id);    // out-of-range ids give slot 0
+    static const char* fontFace(int id);  // out-of-range ids give slot 0
     static int fontDefaultSize(int id);
 
     // Text

@@ -18,35 +18,39 @@ namespace kelp {
 
 namespace {
 
-constexpr int fixedPoints = 30;
+    constexpr int fixedPoints = 30;
 
-bool mouseButtonsSwapped = false;
+    bool mouseButtonsSwapped = false;
 
-HDC deviceOf(NativeSurface surface) { return static_cast<HDC>(surface); }
+    HDC deviceOf(NativeSurface surface) { return static_cast<HDC>(surface); }
 
-bool keyDown(int virtualKey) { return ::GetAsyncKeyState(virtualKey) < 0; }
+    bool keyDown(int virtualKey) { return ::GetAsyncKeyState(virtualKey) < 0; }
 
-// The tolerance square around a press that tells a second click from a new one.
-Rect toleranceSquare(const Point& p) { return Rect{p.h - 2, p.v - 2, p.h + 2, p.v + 2}; }
+    // The tolerance square around a press that tells a second click from a new one.
+    Rect toleranceSquare(const Point& p) { return Rect{p.h - 2, p.v - 2, p.h + 2, p.v + 2}; }
 
-// Local points moved to device points: into the caller's fixed array for short lists, into a new
-// array (to be deleted by the caller) for longer ones; null when there is nothing to draw.
-POINT* toDevice(const Point* points, int count, const Point& origin, POINT (&fixed)[fixedPoints])
-{
-    if (points == nullptr || count <= 0) return nullptr;
-    POINT* device = count > fixedPoints ? new (std::nothrow) POINT[count] : fixed;
-    if (device == nullptr) return nullptr;
-    for (int i = 0; i < count; ++i) device[i] = POINT{points[i].h + origin.h, points[i].v + origin.v};
-    return device;
-}
+    // Local points moved to device points: into the caller's fixed array for short lists, into a new
+    // array (to be deleted by the caller) for longer ones; null when there is nothing to draw.
+    POINT* toDevice(const Point* points, int count, const Point& origin, POINT (&fixed)[fixedPoints])
+    {
+        if (points == nullptr || count <= 0)
+            return nullptr;
+        POINT* device = count > fixedPoints ? new (std::nothrow) POINT[count] : fixed;
+        if (device == nullptr)
+            return nullptr;
+        for (int i = 0; i < count; ++i)
+            device[i] = POINT{points[i].h + origin.h, points[i].v + origin.v};
+        return device;
+    }
 
-// Filled shapes are drawn without an outline; answers the pen to put back.
-HGDIOBJ selectNullPen(HDC dc) { return ::SelectObject(dc, ::GetStockObject(NULL_PEN)); }
+    // Filled shapes are drawn without an outline; answers the pen to put back.
+    HGDIOBJ selectNullPen(HDC dc) { return ::SelectObject(dc, ::GetStockObject(NULL_PEN)); }
 
-void restorePen(HDC dc, HGDIOBJ pen)
-{
-    if (pen != nullptr) ::SelectObject(dc, pen);
-}
+    void restorePen(HDC dc, HGDIOBJ pen)
+    {
+        if (pen != nullptr)
+            ::SelectObject(dc, pen);
+    }
 
 }  // namespace
 
@@ -73,9 +77,12 @@ DrawContext::DrawContext(RootView* root, NativeSurface deviceContext, NativeWind
 DrawContext::~DrawContext()
 {
     HDC dc = deviceOf(deviceContext);
-    if (savedBrush != nullptr) ::SelectObject(dc, savedBrush);
-    if (savedPen != nullptr) ::SelectObject(dc, savedPen);
-    if (savedFont != nullptr) ::SelectObject(dc, savedFont);
+    if (savedBrush != nullptr)
+        ::SelectObject(dc, savedBrush);
+    if (savedPen != nullptr)
+        ::SelectObject(dc, savedPen);
+    if (savedFont != nullptr)
+        ::SelectObject(dc, savedFont);
     GraphicsLibrary::deleteObject(ownBrush);
     GraphicsLibrary::deleteObject(ownPen);
     GraphicsLibrary::deleteObject(ownFont);
@@ -94,21 +101,25 @@ void DrawContext::drawPolyline(const Point* points, int count)
 {
     POINT fixed[fixedPoints];
     POINT* device = toDevice(points, count, origin, fixed);
-    if (device == nullptr) return;
+    if (device == nullptr)
+        return;
     ::Polyline(deviceOf(deviceContext), device, count);
-    if (device != fixed) delete[] device;
+    if (device != fixed)
+        delete[] device;
 }
 
 void DrawContext::fillPolygon(const Point* points, int count)
 {
     POINT fixed[fixedPoints];
     POINT* device = toDevice(points, count, origin, fixed);
-    if (device == nullptr) return;
+    if (device == nullptr)
+        return;
     HDC dc = deviceOf(deviceContext);
     const HGDIOBJ pen = selectNullPen(dc);
     ::Polygon(dc, device, count);
     restorePen(dc, pen);
-    if (device != fixed) delete[] device;
+    if (device != fixed)
+        delete[] device;
 }
 
 // Fills exactly the inside of the outline frameRect(r) draws.
@@ -125,8 +136,8 @@ void DrawContext::frameArc(const Rect& r, const Point& start, const Point& end)
 {
     const int x = origin.h;
     const int y = origin.v;
-    ::Arc(deviceOf(deviceContext), r.left + x, r.top + y, r.right + x + 1, r.bottom + y + 1, start.h + x,
-          start.v + y, end.h + x, end.v + y);
+    ::Arc(deviceOf(deviceContext), r.left + x, r.top + y, r.right + x + 1, r.bottom + y + 1, start.h + x, start.v + y,
+          end.h + x, end.v + y);
 }
 
 void DrawContext::fillPie(const Rect& r, const Point& start, const Point& end)
@@ -135,8 +146,7 @@ void DrawContext::fillPie(const Rect& r, const Point& start, const Point& end)
     const int y = origin.v;
     HDC dc = deviceOf(deviceContext);
     const HGDIOBJ pen = selectNullPen(dc);
-    ::Pie(dc, r.left + x + 1, r.top + y + 1, r.right + x, r.bottom + y, start.h + x, start.v + y, end.h + x,
-          end.v + y);
+    ::Pie(dc, r.left + x + 1, r.top + y + 1, r.right + x, r.bottom + y, start.h + x, start.v + y, end.h + x, end.v + y);
     restorePen(dc, pen);
 }
 
@@ -170,7 +180,8 @@ void DrawContext::floodFill(const Point& p)
 
 void DrawContext::copyFrom(DrawContext* source, const Rect& r, const Point& dest)
 {
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
     ::BitBlt(deviceOf(deviceContext), dest.h, dest.v, r.width(), r.height(), deviceOf(source->deviceContext),
              r.left + source->origin.h, r.top + source->origin.v, SRCCOPY);
 }
@@ -201,7 +212,8 @@ void DrawContext::applyBrush()
     ::SetBkColor(dc, brushColor.platformColor());  // opaque text backgrounds use the fill colour
     LOGBRUSH description{BS_SOLID, brushColor.platformColor(), 0};
     HBRUSH brush = GraphicsLibrary::created(::CreateBrushIndirect(&description));
-    if (brush == nullptr) return;  // keep drawing with the previous brush
+    if (brush == nullptr)
+        return;  // keep drawing with the previous brush
     ::SelectObject(dc, brush);
     GraphicsLibrary::deleteObject(ownBrush);
     ownBrush = brush;
@@ -224,7 +236,8 @@ void DrawContext::applyFont(int style)
     description.lfCharSet = ANSI_CHARSET;
 
     HFONT font = GraphicsLibrary::created(::CreateFontIndirectA(&description));
-    if (font == nullptr) return;
+    if (font == nullptr)
+        return;
     ::SelectObject(deviceOf(deviceContext), font);
     GraphicsLibrary::deleteObject(ownFont);
     ownFont = font;
@@ -232,7 +245,8 @@ void DrawContext::applyFont(int style)
 
 void DrawContext::applyClip()
 {
-    HRGN region = GraphicsLibrary::created(::CreateRectRgn(clipRect.left, clipRect.top, clipRect.right, clipRect.bottom));
+    HRGN region =
+        GraphicsLibrary::created(::CreateRectRgn(clipRect.left, clipRect.top, clipRect.right, clipRect.bottom));
     ::SelectClipRgn(deviceOf(deviceContext), region);  // the device context keeps its own copy
     GraphicsLibrary::deleteObject(region);
 }
@@ -241,7 +255,8 @@ void DrawContext::applyClip()
 
 int DrawContext::textWidth(const char* text)
 {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     SIZE extent{};
     ::GetTextExtentPoint32A(deviceOf(deviceContext), text, int(std::strlen(text)), &extent);
     return extent.cx;
@@ -249,7 +264,8 @@ int DrawContext::textWidth(const char* text)
 
 void DrawContext::drawText(const char* text, const Rect& r, bool opaque, int align)
 {
-    if (text == nullptr) return;
+    if (text == nullptr)
+        return;
     HDC dc = deviceOf(deviceContext);
     ::SetBkMode(dc, opaque ? OPAQUE : TRANSPARENT);
     RECT box{r.left + origin.h, r.top + origin.v, r.right + origin.h, r.bottom + origin.v};
@@ -273,12 +289,18 @@ void DrawContext::setMouseButtonsSwapped(bool swapped) { mouseButtonsSwapped = s
 int DrawContext::mouseButtons()
 {
     int buttons = 0;
-    if (keyDown(VK_LBUTTON)) buttons |= mouseButtonsSwapped ? mouseRight : mouseLeft;
-    if (keyDown(VK_MBUTTON)) buttons |= mouseMiddle;
-    if (keyDown(VK_RBUTTON)) buttons |= mouseButtonsSwapped ? mouseLeft : mouseRight;
-    if (keyDown(VK_SHIFT)) buttons |= modifierShift;
-    if (keyDown(VK_CONTROL)) buttons |= modifierControl;
-    if (keyDown(VK_MENU)) buttons |= modifierAlt;
+    if (keyDown(VK_LBUTTON))
+        buttons |= mouseButtonsSwapped ? mouseRight : mouseLeft;
+    if (keyDown(VK_MBUTTON))
+        buttons |= mouseMiddle;
+    if (keyDown(VK_RBUTTON))
+        buttons |= mouseButtonsSwapped ? mouseLeft : mouseRight;
+    if (keyDown(VK_SHIFT))
+        buttons |= modifierShift;
+    if (keyDown(VK_CONTROL))
+        buttons |= modifierControl;
+    if (keyDown(VK_MENU))
+        buttons |= modifierAlt;
     return buttons;
 }
 
@@ -287,7 +309,8 @@ int DrawContext::doubleClickTime() { return int(::GetDoubleClickTime()); }
 Point DrawContext::windowCorner(NativeWindow window)
 {
     RECT frame{};
-    if (window == nullptr || !::GetWindowRect(static_cast<HWND>(window), &frame)) return Point{};
+    if (window == nullptr || !::GetWindowRect(static_cast<HWND>(window), &frame))
+        return Point{};
     return Point{frame.left, frame.top};
 }
 
@@ -306,12 +329,15 @@ bool DrawContext::detectDoubleClick()
     const Rect square = toleranceSquare(where);
     const DWORD limit = DWORD(::GetMessageTime()) + ::GetDoubleClickTime();
     auto timeLeft = [limit] { return LONG(::GetTickCount() - limit) < 0; };  // wrap-safe
-    if (!timeLeft()) return false;
+    if (!timeLeft())
+        return false;
     do {
         cursorPosition(where);
-        if (!square.pointInside(where)) return false;
+        if (!square.pointInside(where))
+            return false;
         MSG message;
-        if (::PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE | PM_NOYIELD)) return true;
+        if (::PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE | PM_NOYIELD))
+            return true;
     } while (timeLeft());
     return false;
 }

@@ -38,19 +38,19 @@ struct DropTarget::Target : public IDropTarget {
 
 namespace {
 
-FORMATETC formatOf(CLIPFORMAT format) { return FORMATETC{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+    FORMATETC formatOf(CLIPFORMAT format) { return FORMATETC{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
-FORMATETC textFormat = formatOf(CF_TEXT);
-FORMATETC filesFormat = formatOf(CF_HDROP);
+    FORMATETC textFormat = formatOf(CF_TEXT);
+    FORMATETC filesFormat = formatOf(CF_HDROP);
 
-bool endsWithLnk(const char* path)
-{
-    const char* dot = std::strrchr(path, '.');
-    return dot && ::lstrcmpiA(dot, ".lnk") == 0;
-}
+    bool endsWithLnk(const char* path)
+    {
+        const char* dot = std::strrchr(path, '.');
+        return dot && ::lstrcmpiA(dot, ".lnk") == 0;
+    }
 
-// Half a second for the link's target to be found, no user interface.
-constexpr DWORD resolveFlags = DWORD(SLR_NO_UI) | DWORD(SLR_ANY_MATCH) | (500u << 16);
+    // Half a second for the link's target to be found, no user interface.
+    constexpr DWORD resolveFlags = DWORD(SLR_NO_UI) | DWORD(SLR_ANY_MATCH) | (500u << 16);
 
 }  // namespace
 
@@ -177,7 +177,7 @@ void DropTarget::resolveShortcut(char* path, int capacity)
         return;
     IShellLinkA* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+                                  reinterpret_cast<void**>(&link))))
         return;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {

@@ -42,16 +42,10 @@ struct Rect {
     }
 
     // Half-open: the right and bottom edges are outside.
-    bool pointInside(const Point& p) const
-    {
-        return left <= p.h && p.h < right && top <= p.v && p.v < bottom;
-    }
+    bool pointInside(const Point& p) const { return left <= p.h && p.h < right && top <= p.v && p.v < bottom; }
 
     // The views' hit test: closed on all four sides.
-    bool pointInsideClosed(const Point& p) const
-    {
-        return left <= p.h && p.h <= right && top <= p.v && p.v <= bottom;
-    }
+    bool pointInsideClosed(const Point& p) const { return left <= p.h && p.h <= right && top <= p.v && p.v <= bottom; }
 
     // The views' overlap test with an update area: touching edges overlap.
     bool overlapsClosed(const Rect& other) const
@@ -64,12 +58,18 @@ struct Rect {
     // Intersection in place; a disjoint pair collapses to an empty rectangle, never an inverted one.
     void clipTo(const Rect& other)
     {
-        if (other.left > left) left = other.left;
-        if (other.top > top) top = other.top;
-        if (other.right < right) right = other.right;
-        if (other.bottom < bottom) bottom = other.bottom;
-        if (bottom < top) bottom = top;
-        if (right < left) right = left;
+        if (other.left > left)
+            left = other.left;
+        if (other.top > top)
+            top = other.top;
+        if (other.right < right)
+            right = other.right;
+        if (other.bottom < bottom)
+            bottom = other.bottom;
+        if (bottom < top)
+            bottom = top;
+        if (right < left)
+            right = left;
     }
 
     bool operator==(const Rect&) const = default;
@@ -83,10 +83,7 @@ struct Color {
     uint8_t reserved = 0;
 
     // The fourth byte never reaches the platform.
-    uint32_t platformColor() const
-    {
-        return uint32_t(red) | (uint32_t(green) << 8) | (uint32_t(blue) << 16);
-    }
+    uint32_t platformColor() const { return uint32_t(red) | (uint32_t(green) << 8) | (uint32_t(blue) << 16); }
 
     static Color fromPlatform(uint32_t value)
     {

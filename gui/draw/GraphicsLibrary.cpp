@@ -8,14 +8,14 @@ namespace kelp {
 
 namespace {
 
-bool isNtFamily()
-{
-    OSVERSIONINFOEXA version{};
-    version.dwOSVersionInfoSize = sizeof version;  // 156
-    return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version)) && version.dwPlatformId > 1;
-}
+    bool isNtFamily()
+    {
+        OSVERSIONINFOEXA version{};
+        version.dwOSVersionInfoSize = sizeof version;  // 156
+        return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version)) && version.dwPlatformId > 1;
+    }
 
-void* entry(HMODULE module, const char* name) { return reinterpret_cast<void*>(::GetProcAddress(module, name)); }
+    void* entry(HMODULE module, const char* name) { return reinterpret_cast<void*>(::GetProcAddress(module, name)); }
 
 }  // namespace
 
@@ -24,16 +24,19 @@ NativeModule GraphicsLibrary::load()
     alphaBlend = nullptr;
     transparentBlt = nullptr;
     HMODULE module = ::LoadLibraryA("msimg32.dll");
-    if (module == nullptr) return nullptr;
+    if (module == nullptr)
+        return nullptr;
     ++loadCount;
     alphaBlend = entry(module, "AlphaBlend");
-    if (isNtFamily()) transparentBlt = entry(module, "TransparentBlt");
+    if (isNtFamily())
+        transparentBlt = entry(module, "TransparentBlt");
     return module;
 }
 
 void GraphicsLibrary::unload(NativeModule module)
 {
-    if (module == nullptr) return;
+    if (module == nullptr)
+        return;
     ::FreeLibrary(static_cast<HMODULE>(module));
     // Pointers into a library that is no longer loaded must not be called.
     if (loadCount > 0 && --loadCount == 0) {
@@ -44,7 +47,8 @@ void GraphicsLibrary::unload(NativeModule module)
 
 void GraphicsLibrary::deleteObject(NativeObject object)
 {
-    if (object != nullptr && ::DeleteObject(static_cast<HGDIOBJ>(object))) --liveCount;
+    if (object != nullptr && ::DeleteObject(static_cast<HGDIOBJ>(object)))
+        --liveCount;
 }
 
 NativeSurface GraphicsLibrary::createMemoryContext(NativeSurface compatibleWith)
@@ -54,7 +58,8 @@ NativeSurface GraphicsLibrary::createMemoryContext(NativeSurface compatibleWith)
 
 void GraphicsLibrary::deleteMemoryContext(NativeSurface dc)
 {
-    if (dc != nullptr && ::DeleteDC(static_cast<HDC>(dc))) --liveCount;
+    if (dc != nullptr && ::DeleteDC(static_cast<HDC>(dc)))
+        --liveCount;
 }
 
 }  // namespace kelp

@@ -22,7 +22,8 @@ public:
     template <typename Handle>
     static Handle created(Handle object)
     {
-        if (object != nullptr) ++liveCount;
+        if (object != nullptr)
+            ++liveCount;
         return object;
     }
     static void deleteObject(NativeObject object);

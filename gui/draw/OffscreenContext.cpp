@@ -12,10 +12,10 @@ namespace kelp {
 
 namespace {
 
-Rect surfaceClip(int width, int height)
-{
-    return Rect{width < 0 ? width : 0, height < 0 ? height : 0, width > 0 ? width : 0, height > 0 ? height : 0};
-}
+    Rect surfaceClip(int width, int height)
+    {
+        return Rect{width < 0 ? width : 0, height < 0 ? height : 0, width > 0 ? width : 0, height > 0 ? height : 0};
+    }
 
 }  // namespace
 
@@ -68,10 +68,12 @@ OffscreenContext::OffscreenContext(RootView* root, int width, int height, const 
 OffscreenContext::~OffscreenContext()
 {
     HDC memory = static_cast<HDC>(getDeviceContext());
-    if (previousBitmap != nullptr) ::SelectObject(memory, static_cast<HGDIOBJ>(previousBitmap));
+    if (previousBitmap != nullptr)
+        ::SelectObject(memory, static_cast<HGDIOBJ>(previousBitmap));
     GraphicsLibrary::deleteMemoryContext(memory);
     setDeviceContext(nullptr);
-    if (ownsBitmap) GraphicsLibrary::deleteObject(surface);
+    if (ownsBitmap)
+        GraphicsLibrary::deleteObject(surface);
 }
 
 void OffscreenContext::selectSurface()
@@ -81,7 +83,8 @@ void OffscreenContext::selectSurface()
 
 void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Point& offset)
 {
-    if (destination == nullptr) return;
+    if (destination == nullptr)
+        return;
     const Point d = r.topLeft() + destination->getOrigin();
     ::BitBlt(static_cast<HDC>(destination->getDeviceContext()), d.h, d.v, r.width(), r.height(),
              static_cast<HDC>(getDeviceContext()), offset.h, offset.v, SRCCOPY);

@@ -14,69 +14,70 @@ namespace kelp {
 
 namespace {
 
-using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
-using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+    using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
 
-HDC deviceOf(DrawContext* context) { return static_cast<HDC>(context->getDeviceContext()); }
+    HDC deviceOf(DrawContext* context) { return static_cast<HDC>(context->getDeviceContext()); }
 
-// A memory device context holding one bitmap for the length of one drawing operation.
-HDC openMemoryContext(HDC compatibleWith, NativeBitmap bitmap, HGDIOBJ& previous)
-{
-    HDC dc = static_cast<HDC>(GraphicsLibrary::createMemoryContext(compatibleWith));
-    previous = ::SelectObject(dc, static_cast<HBITMAP>(bitmap));
-    return dc;
-}
-
-void closeMemoryContext(HDC dc, HGDIOBJ previous)
-{
-    if (previous != nullptr) ::SelectObject(dc, previous);
-    GraphicsLibrary::deleteMemoryContext(dc);
-}
-
-Point destinationOf(DrawContext* context, const Rect& r) { return r.topLeft() + context->getOrigin(); }
-
-// Composes off screen and writes the destination once, without flicker.
-void composeThroughMask(HDC target, HDC source, NativeBitmap maskBitmap, Point d, int w, int h, Point offset)
-{
-    HBITMAP scratchBitmap = GraphicsLibrary::created(::CreateCompatibleBitmap(target, w, h));
-    HGDIOBJ scratchPrevious, maskPrevious;
-    HDC scratch = openMemoryContext(target, scratchBitmap, scratchPrevious);
-    HDC mask = openMemoryContext(target, maskBitmap, maskPrevious);
-    ::BitBlt(scratch, 0, 0, w, h, target, d.h, d.v, SRCCOPY);
-    ::BitBlt(scratch, 0, 0, w, h, source, offset.h, offset.v, SRCINVERT);
-    ::BitBlt(scratch, 0, 0, w, h, mask, offset.h, offset.v, SRCAND);
-    ::BitBlt(scratch, 0, 0, w, h, source, offset.h, offset.v, SRCINVERT);
-    ::BitBlt(target, d.h, d.v, w, h, scratch, 0, 0, SRCCOPY);
-    closeMemoryContext(mask, maskPrevious);
-    closeMemoryContext(scratch, scratchPrevious);
-    GraphicsLibrary::deleteObject(scratchBitmap);
-}
-
-void keyThroughRaster(HDC target, HDC source, const Color& keyColor, Point d, int w, int h, Point offset)
-{
-    const COLORREF key = keyColor.platformColor();
-    if (GraphicsLibrary::transparentBlt != nullptr) {
-        reinterpret_cast<TransparentBltFunction>(GraphicsLibrary::transparentBlt)(target, d.h, d.v, w, h, source,
-                                                                                 offset.h, offset.v, w, h, key);
+    // A memory device context holding one bitmap for the length of one drawing operation.
+    HDC openMemoryContext(HDC compatibleWith, NativeBitmap bitmap, HGDIOBJ& previous)
+    {
+        HDC dc = static_cast<HDC>(GraphicsLibrary::createMemoryContext(compatibleWith));
+        previous = ::SelectObject(dc, static_cast<HBITMAP>(bitmap));
+        return dc;
     }
-    // Also after TransparentBlt, which it leaves unchanged; without it this alone does the work.
-    HBITMAP monoBitmap = GraphicsLibrary::created(::CreateBitmap(w, h, 1, 1, nullptr));
-    HGDIOBJ monoPrevious;
-    HDC mono = openMemoryContext(target, monoBitmap, monoPrevious);
-    const COLORREF sourceBack = ::SetBkColor(source, key);  // key pixels become 1
-    ::BitBlt(mono, 0, 0, w, h, source, offset.h, offset.v, SRCCOPY);
-    ::SetBkColor(source, sourceBack);
 
-    const COLORREF oldBack = ::SetBkColor(target, RGB(255, 255, 255));
-    const COLORREF oldText = ::SetTextColor(target, RGB(0, 0, 0));
-    ::BitBlt(target, d.h, d.v, w, h, source, offset.h, offset.v, SRCINVERT);
-    ::BitBlt(target, d.h, d.v, w, h, mono, 0, 0, SRCAND);
-    ::BitBlt(target, d.h, d.v, w, h, source, offset.h, offset.v, SRCINVERT);
-    ::SetBkColor(target, oldBack);
-    ::SetTextColor(target, oldText);
-    closeMemoryContext(mono, monoPrevious);
-    GraphicsLibrary::deleteObject(monoBitmap);
-}
+    void closeMemoryContext(HDC dc, HGDIOBJ previous)
+    {
+        if (previous != nullptr)
+            ::SelectObject(dc, previous);
+        GraphicsLibrary::deleteMemoryContext(dc);
+    }
+
+    Point destinationOf(DrawContext* context, const Rect& r) { return r.topLeft() + context->getOrigin(); }
+
+    // Composes off screen and writes the destination once, without flicker.
+    void composeThroughMask(HDC target, HDC source, NativeBitmap maskBitmap, Point d, int w, int h, Point offset)
+    {
+        HBITMAP scratchBitmap = GraphicsLibrary::created(::CreateCompatibleBitmap(target, w, h));
+        HGDIOBJ scratchPrevious, maskPrevious;
+        HDC scratch = openMemoryContext(target, scratchBitmap, scratchPrevious);
+        HDC mask = openMemoryContext(target, maskBitmap, maskPrevious);
+        ::BitBlt(scratch, 0, 0, w, h, target, d.h, d.v, SRCCOPY);
+        ::BitBlt(scratch, 0, 0, w, h, source, offset.h, offset.v, SRCINVERT);
+        ::BitBlt(scratch, 0, 0, w, h, mask, offset.h, offset.v, SRCAND);
+        ::BitBlt(scratch, 0, 0, w, h, source, offset.h, offset.v, SRCINVERT);
+        ::BitBlt(target, d.h, d.v, w, h, scratch, 0, 0, SRCCOPY);
+        closeMemoryContext(mask, maskPrevious);
+        closeMemoryContext(scratch, scratchPrevious);
+        GraphicsLibrary::deleteObject(scratchBitmap);
+    }
+
+    void keyThroughRaster(HDC target, HDC source, const Color& keyColor, Point d, int w, int h, Point offset)
+    {
+        const COLORREF key = keyColor.platformColor();
+        if (GraphicsLibrary::transparentBlt != nullptr) {
+            reinterpret_cast<TransparentBltFunction>(GraphicsLibrary::transparentBlt)(target, d.h, d.v, w, h, source,
+                                                                                      offset.h, offset.v, w, h, key);
+        }
+        // Also after TransparentBlt, which it leaves unchanged; without it this alone does the work.
+        HBITMAP monoBitmap = GraphicsLibrary::created(::CreateBitmap(w, h, 1, 1, nullptr));
+        HGDIOBJ monoPrevious;
+        HDC mono = openMemoryContext(target, monoBitmap, monoPrevious);
+        const COLORREF sourceBack = ::SetBkColor(source, key);  // key pixels become 1
+        ::BitBlt(mono, 0, 0, w, h, source, offset.h, offset.v, SRCCOPY);
+        ::SetBkColor(source, sourceBack);
+
+        const COLORREF oldBack = ::SetBkColor(target, RGB(255, 255, 255));
+        const COLORREF oldText = ::SetTextColor(target, RGB(0, 0, 0));
+        ::BitBlt(target, d.h, d.v, w, h, source, offset.h, offset.v, SRCINVERT);
+        ::BitBlt(target, d.h, d.v, w, h, mono, 0, 0, SRCAND);
+        ::BitBlt(target, d.h, d.v, w, h, source, offset.h, offset.v, SRCINVERT);
+        ::SetBkColor(target, oldBack);
+        ::SetTextColor(target, oldText);
+        closeMemoryContext(mono, monoPrevious);
+        GraphicsLibrary::deleteObject(monoBitmap);
+    }
 
 }  // namespace
 
@@ -107,7 +108,8 @@ Picture::~Picture()
 
 void Picture::draw(DrawContext* context, const Rect& r, Point offset)
 {
-    if (bitmap == nullptr || context == nullptr) return;
+    if (bitmap == nullptr || context == nullptr)
+        return;
     HDC target = deviceOf(context);
     HGDIOBJ previous;
     HDC source = openMemoryContext(target, bitmap, previous);
@@ -121,7 +123,8 @@ void Picture::draw(DrawContext* context, const Rect& r, Point offset)
 // pixels and black elsewhere, XOR source again.
 void Picture::drawKeyed(DrawContext* context, const Rect& r, Point offset)
 {
-    if (bitmap == nullptr || context == nullptr) return;
+    if (bitmap == nullptr || context == nullptr)
+        return;
     HDC target = deviceOf(context);
     HGDIOBJ previous;
     HDC source = openMemoryContext(target, bitmap, previous);
@@ -136,7 +139,8 @@ void Picture::drawKeyed(DrawContext* context, const Rect& r, Point offset)
 
 void Picture::drawBlended(DrawContext* context, const Rect& r, Point offset, int alpha)
 {
-    if (bitmap == nullptr || context == nullptr || GraphicsLibrary::alphaBlend == nullptr) return;
+    if (bitmap == nullptr || context == nullptr || GraphicsLibrary::alphaBlend == nullptr)
+        return;
     HDC target = deviceOf(context);
     HGDIOBJ previous;
     HDC source = openMemoryContext(target, bitmap, previous);
@@ -151,7 +155,8 @@ void Picture::buildMask(DrawContext* context, const Point& position)
 {
     GraphicsLibrary::deleteObject(maskBitmap);
     maskBitmap = nullptr;
-    if (context == nullptr || width <= 0 || height <= 0) return;
+    if (context == nullptr || width <= 0 || height <= 0)
+        return;
     HDC target = deviceOf(context);
     HBITMAP mask = GraphicsLibrary::created(::CreateBitmap(width, height, 1, 1, nullptr));
     HGDIOBJ previous;

@@ -12,7 +12,7 @@ namespace kelp {
 
 namespace {
 
-constexpr VstInt32 childSlotsPerGrowth = 20;
+    constexpr VstInt32 childSlotsPerGrowth = 20;
 
 }  // namespace
 

@@ -179,7 +179,7 @@ private:
     VstWindow* record;
     NativeObject savedCursor;
     bool cursorSaved;
-    bool holdsWindowClass;  // this root counts in the window class's use count
+    bool holdsWindowClass;            // this root counts in the window class's use count
     ModalLoop* modalLoops = nullptr;  // the innermost running one
 };
 

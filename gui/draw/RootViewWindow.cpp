@@ -28,29 +28,29 @@ namespace kelp {
 
 namespace {
 
-char className[32];
-VstInt32 classUseCount = 0;
+    char className[32];
+    VstInt32 classUseCount = 0;
 
-HINSTANCE instance() { return static_cast<HINSTANCE>(moduleInstance); }
+    HINSTANCE instance() { return static_cast<HINSTANCE>(moduleInstance); }
 
-HWND handleOf(NativeWindow window) { return static_cast<HWND>(window); }
+    HWND handleOf(NativeWindow window) { return static_cast<HWND>(window); }
 
-RootView* rootOf(HWND window) { return reinterpret_cast<RootView*>(::GetWindowLongPtrA(window, GWLP_USERDATA)); }
+    RootView* rootOf(HWND window) { return reinterpret_cast<RootView*>(::GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-Rect rectOf(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+    Rect rectOf(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
-Rect windowRect(HWND window)
-{
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return rectOf(r);
-}
+    Rect windowRect(HWND window)
+    {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        return rectOf(r);
+    }
 
-// Every resize here keeps the position and brings the window to the top of its siblings.
-void sizeWindow(HWND window, VstInt32 width, VstInt32 height)
-{
-    ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE);
-}
+    // Every resize here keeps the position and brings the window to the top of its siblings.
+    void sizeWindow(HWND window, VstInt32 width, VstInt32 height)
+    {
+        ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE);
+    }
 
 }  // namespace
 
@@ -228,7 +228,8 @@ void RootView::registerWindowClass()
 {
     if (++classUseCount != 1)
         return;
-    std::snprintf(className, sizeof className, "Plugin%08x", unsigned(reinterpret_cast<std::uintptr_t>(moduleInstance)));
+    std::snprintf(className, sizeof className, "Plugin%08x",
+                  unsigned(reinterpret_cast<std::uintptr_t>(moduleInstance)));
     WNDCLASSA windowClass{};
     windowClass.style = CS_GLOBALCLASS;
     windowClass.lpfnWndProc = Window::procedure;

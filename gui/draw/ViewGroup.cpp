@@ -9,8 +9,7 @@
 
 namespace kelp {
 
-ViewGroup::ViewGroup(const Rect& rect, RootView* rootView, Picture* background)
-    : View(rect), background(background)
+ViewGroup::ViewGroup(const Rect& rect, RootView* rootView, Picture* background) : View(rect), background(background)
 {
     root = rootView;
     if (background)

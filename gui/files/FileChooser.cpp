@@ -23,41 +23,41 @@ namespace kelp {
 
 namespace {
 
-constexpr DWORD pathSize = 1024;
-constexpr DWORD multiplePathsSize = 102400;
-constexpr DWORD fileTitleSize = 64;
+    constexpr DWORD pathSize = 1024;
+    constexpr DWORD multiplePathsSize = 102400;
+    constexpr DWORD fileTitleSize = 64;
 
-char* copyOf(const std::string& path)
-{
-    char* copy = new char[path.size() + 1];
-    std::memcpy(copy, path.c_str(), path.size() + 1);
-    return copy;
-}
-
-// The dialog is closed when the editor closes while it is open; its answer is dropped.
-class DialogLoop : public RootView::ModalLoop {
-public:
-    DialogLoop(RootView* root, const NativeWindow& dialog) : ModalLoop(root), dialog(dialog) {}
-
-protected:
-    void endLoop() override
+    char* copyOf(const std::string& path)
     {
-        if (dialog)
-            ::PostMessageA(static_cast<HWND>(dialog), WM_CLOSE, 0, 0);
+        char* copy = new char[path.size() + 1];
+        std::memcpy(copy, path.c_str(), path.size() + 1);
+        return copy;
     }
 
-private:
-    const NativeWindow& dialog;
-};
+    // The dialog is closed when the editor closes while it is open; its answer is dropped.
+    class DialogLoop : public RootView::ModalLoop {
+    public:
+        DialogLoop(RootView* root, const NativeWindow& dialog) : ModalLoop(root), dialog(dialog) {}
 
-// The host's own selector cannot be closed from here; its answer is dropped.
-class HostSelectorLoop : public RootView::ModalLoop {
-public:
-    using ModalLoop::ModalLoop;
+    protected:
+        void endLoop() override
+        {
+            if (dialog)
+                ::PostMessageA(static_cast<HWND>(dialog), WM_CLOSE, 0, 0);
+        }
 
-protected:
-    void endLoop() override {}
-};
+    private:
+        const NativeWindow& dialog;
+    };
+
+    // The host's own selector cannot be closed from here; its answer is dropped.
+    class HostSelectorLoop : public RootView::ModalLoop {
+    public:
+        using ModalLoop::ModalLoop;
+
+    protected:
+        void endLoop() override {}
+    };
 
 }  // namespace
 
@@ -119,9 +119,7 @@ struct FileChooser::Dialog {
     }
 };
 
-FileChooser::FileChooser(EffectBase* effect) : effect(effect), select(nullptr), handedToHost(false)
-{
-}
+FileChooser::FileChooser(EffectBase* effect) : effect(effect), select(nullptr), handedToHost(false) {}
 
 FileChooser::~FileChooser()
 {
@@ -157,10 +155,7 @@ VstInt32 FileChooser::run(VstFileSelect* request)
     }
 }
 
-bool FileChooser::hostOffersSelector()
-{
-    return GuiEditorBase::hostOffersFileSelector(effect);
-}
+bool FileChooser::hostOffersSelector() { return GuiEditorBase::hostOffersFileSelector(effect); }
 
 VstInt32 FileChooser::openDialog()
 {

@@ -7,29 +7,30 @@ namespace kelp {
 
 namespace {
 
-constexpr std::size_t maxDistinctPatterns = 100;
+    constexpr std::size_t maxDistinctPatterns = 100;
 
-void addPair(std::string& list, const std::string& display, const std::string& pattern)
-{
-    list += display;
-    list += '\0';
-    list += pattern;
-    list += '\0';
-}
+    void addPair(std::string& list, const std::string& display, const std::string& pattern)
+    {
+        list += display;
+        list += '\0';
+        list += pattern;
+        list += '\0';
+    }
 
-void collect(std::vector<std::string>& distinct, const std::string& pattern)
-{
-    if (distinct.size() < maxDistinctPatterns && std::find(distinct.begin(), distinct.end(), pattern) == distinct.end())
-        distinct.push_back(pattern);
-}
+    void collect(std::vector<std::string>& distinct, const std::string& pattern)
+    {
+        if (distinct.size() < maxDistinctPatterns &&
+            std::find(distinct.begin(), distinct.end(), pattern) == distinct.end())
+            distinct.push_back(pattern);
+    }
 
-std::string joined(const std::vector<std::string>& patterns)
-{
-    std::string all;
-    for (const std::string& pattern : patterns)
-        all += (all.empty() ? "" : ";") + pattern;
-    return all;
-}
+    std::string joined(const std::vector<std::string>& patterns)
+    {
+        std::string all;
+        for (const std::string& pattern : patterns)
+            all += (all.empty() ? "" : ";") + pattern;
+        return all;
+    }
 
 }  // namespace
 

@@ -16,9 +16,9 @@ namespace kelp {
 
 namespace {
 
-constexpr char selectText[] = "Select";
+    constexpr char selectText[] = "Select";
 
-bool isSelect(const char* text) { return text && std::strcmp(text, selectText) == 0; }
+    bool isSelect(const char* text) { return text && std::strcmp(text, selectText) == 0; }
 
 }  // namespace
 

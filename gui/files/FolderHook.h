@@ -25,8 +25,8 @@ private:
     friend struct Dialog;
 
     static inline bool dialogOpen = false;
-    static inline void* okButton = nullptr;            // HWND
-    static inline void* okButtonProcedure = nullptr;   // the button's own WNDPROC
+    static inline void* okButton = nullptr;           // HWND
+    static inline void* okButtonProcedure = nullptr;  // the button's own WNDPROC
 };
 
 }  // namespace kelp

@@ -26,31 +26,31 @@ std::string TitleHook::caption(const char* title, const char* currentCaption, co
 
 namespace {
 
-UINT_PTR retitle(HWND hook, UINT message, LPARAM lParam)
-{
-    if (message != WM_NOTIFY)
-        return 0;
-    const auto* notice = reinterpret_cast<OFNOTIFYA*>(lParam);
-    if (notice->hdr.code != CDN_FOLDERCHANGE)
-        return 0;
-    const HWND dialog = ::GetParent(hook);
-    char current[TitleHook::maxCaption + 1] = {};
-    ::GetWindowTextA(dialog, current, sizeof current);
-    char folder[1024] = {};
-    if (::SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) <= 0)
-        folder[0] = '\0';
-    ::SetWindowTextA(dialog, TitleHook::caption(notice->lpOFN->lpstrTitle, current, folder).c_str());
-    return 0;
-}
-
-UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
-{
-    try {
-        return retitle(hook, message, lParam);
-    } catch (...) {  // nothing may unwind into the dialog
+    UINT_PTR retitle(HWND hook, UINT message, LPARAM lParam)
+    {
+        if (message != WM_NOTIFY)
+            return 0;
+        const auto* notice = reinterpret_cast<OFNOTIFYA*>(lParam);
+        if (notice->hdr.code != CDN_FOLDERCHANGE)
+            return 0;
+        const HWND dialog = ::GetParent(hook);
+        char current[TitleHook::maxCaption + 1] = {};
+        ::GetWindowTextA(dialog, current, sizeof current);
+        char folder[1024] = {};
+        if (::SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) <= 0)
+            folder[0] = '\0';
+        ::SetWindowTextA(dialog, TitleHook::caption(notice->lpOFN->lpstrTitle, current, folder).c_str());
         return 0;
     }
-}
+
+    UINT_PTR CALLBACK hookProcedure(HWND hook, UINT message, WPARAM, LPARAM lParam)
+    {
+        try {
+            return retitle(hook, message, lParam);
+        } catch (...) {  // nothing may unwind into the dialog
+            return 0;
+        }
+    }
 
 }  // namespace
 

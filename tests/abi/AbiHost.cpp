@@ -10,17 +10,17 @@ namespace abitest {
 
 namespace {
 
-using MainProc = AEffect*(VSTCALL*)(HostCallback);
+    using MainProc = AEffect*(VSTCALL*)(HostCallback);
 
-MainProc pluginMain = nullptr;
-std::vector<HostCall> recorded;
-const std::map<VstInt32, VstIntPtr> kDefaultAnswers = {{audioMasterVersion, kHostVersion},
-                                                        {audioMasterTempoAt, kHostTempo}};
-std::map<VstInt32, VstIntPtr> answers = kDefaultAnswers;
-std::function<bool(const HostCall&)> reaction;
+    MainProc pluginMain = nullptr;
+    std::vector<HostCall> recorded;
+    const std::map<VstInt32, VstIntPtr> kDefaultAnswers = {{audioMasterVersion, kHostVersion},
+                                                           {audioMasterTempoAt, kHostTempo}};
+    std::map<VstInt32, VstIntPtr> answers = kDefaultAnswers;
+    std::function<bool(const HostCall&)> reaction;
 
-constexpr char kSentinel = '\x7f';
-constexpr std::size_t kTextBuffer = 256;
+    constexpr char kSentinel = '\x7f';
+    constexpr std::size_t kTextBuffer = 256;
 
 }  // namespace
 
@@ -48,8 +48,8 @@ std::vector<HostCall> RecordingHost::callsWith(VstInt32 opcode)
     return found;
 }
 
-VstIntPtr VSTCALL RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                          VstIntPtr value, void* ptr, float opt)
+VstIntPtr VSTCALL RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt)
 {
     const HostCall call{effect, opcode, index, value, ptr, opt};
     recorded.push_back(call);
@@ -115,8 +115,8 @@ std::optional<std::string> Effect::text(VstInt32 opcode, VstInt32 index, std::si
     while (written > 0 && buffer[written - 1] == kSentinel)
         --written;
     if (written > limit)
-        ADD_FAILURE() << "opcode " << opcode << " index " << index << " wrote " << written
-                      << " bytes, more than the " << limit << " a host provides";
+        ADD_FAILURE() << "opcode " << opcode << " index " << index << " wrote " << written << " bytes, more than the "
+                      << limit << " a host provides";
     if (written == 0)
         return std::nullopt;
     return std::string(buffer);

@@ -35,8 +35,8 @@ public:
     static void react(std::function<bool(const HostCall& call)> reaction);
     static const std::vector<HostCall>& calls();
     static std::vector<HostCall> callsWith(VstInt32 opcode);
-    static VstIntPtr VSTCALL callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                      VstIntPtr value, void* ptr, float opt);
+    static VstIntPtr VSTCALL callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                      float opt);
 };
 
 // A member to put before a fixture's effects: every test starts with a fresh host.
@@ -57,8 +57,7 @@ public:
     Effect& operator=(const Effect&) = delete;
 
     AEffect* record() const { return effect; }
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                       void* ptr = nullptr, float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setParameter(VstInt32 index, float value);
     float getParameter(VstInt32 index);
     void process(float** inputs, float** outputs, VstInt32 frames);

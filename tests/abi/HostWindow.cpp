@@ -11,31 +11,31 @@ namespace abitest {
 
 namespace {
 
-LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+    LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 
-BOOL CALLBACK countWindow(HWND, LPARAM counter)
-{
-    ++*reinterpret_cast<int*>(counter);
-    return TRUE;
-}
+    BOOL CALLBACK countWindow(HWND, LPARAM counter)
+    {
+        ++*reinterpret_cast<int*>(counter);
+        return TRUE;
+    }
 
-struct ClassSearch {
-    const char* name;
-    bool found;
-};
+    struct ClassSearch {
+        const char* name;
+        bool found;
+    };
 
-BOOL CALLBACK findVisibleOfClass(HWND window, LPARAM search)
-{
-    auto* wanted = reinterpret_cast<ClassSearch*>(search);
-    char name[64] = "";
-    ::GetClassNameA(window, name, sizeof name);
-    if (std::strcmp(name, wanted->name) == 0 && ::IsWindowVisible(window))
-        wanted->found = true;
-    return TRUE;
-}
+    BOOL CALLBACK findVisibleOfClass(HWND window, LPARAM search)
+    {
+        auto* wanted = reinterpret_cast<ClassSearch*>(search);
+        char name[64] = "";
+        ::GetClassNameA(window, name, sizeof name);
+        if (std::strcmp(name, wanted->name) == 0 && ::IsWindowVisible(window))
+            wanted->found = true;
+        return TRUE;
+    }
 
 }  // namespace
 
@@ -49,8 +49,8 @@ HWND createHostWindow(int left, int top, int width, int height)
         windowClass.lpszClassName = "AbiTestHostWindow";
         registered = ::RegisterClassA(&windowClass) != 0;
     }
-    return ::CreateWindowExA(0, "AbiTestHostWindow", "Backtwister test host", WS_POPUP | WS_VISIBLE, left, top,
-                             width, height, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    return ::CreateWindowExA(0, "AbiTestHostWindow", "Backtwister test host", WS_POPUP | WS_VISIBLE, left, top, width,
+                             height, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
 void pump(DWORD ms, const std::function<void()>& idle)

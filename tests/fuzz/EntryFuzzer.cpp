@@ -88,7 +88,8 @@ struct Buffers {
     void* slots[2];
     VstMidiEvent events[maxEvents];
     VstEventList<maxEvents> eventList;
-    alignas(8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
+    alignas(
+        8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
 };
 
 void* arrangement(unsigned char* bytes)

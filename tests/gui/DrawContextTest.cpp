@@ -123,7 +123,7 @@ TEST(DrawContext, SelectFontFollowsTheFontTableAndDeletesTheFontItReplaces)
         BYTE italic, family;
     } const cases[] = {
         {9, 0, 0, "Arial", -12, 700, 0, 0x22},  // out of range: slot 0, always bold
-        {3, 0, 1, "Arial", -12, 700, 0, 0x22}, {3, 0, 0, "Arial", -12, 400, 0, 0x22},
+        {3, 0, 1, "Arial", -12, 700, 0, 0x22},  {3, 0, 0, "Arial", -12, 400, 0, 0x22},
         {6, 20, 2, "Arial", -20, 400, 1, 0x22}, {7, 0, 0, "Symbol", -13, 400, 0, 0x50},
     };
     HGDIOBJ previous = nullptr;
@@ -192,7 +192,8 @@ TEST(DrawContext, FilledShapesHaveNoOutlineAndFramedOnesIncludeTheirEdges)
     EXPECT_EQ(surface.pixel(15, 6), red);
 
     std::vector<Point> outline;  // a rectangle in 40 points: past the fixed array of short lists
-    for (int i = 0; i < 40; ++i) outline.push_back(i < 20 ? Point{2 + i / 2, 2} : Point{11 - (i - 20) / 2, 12});
+    for (int i = 0; i < 40; ++i)
+        outline.push_back(i < 20 ? Point{2 + i / 2, 2} : Point{11 - (i - 20) / 2, 12});
     surface.fill(0);
     context.fillPolygon(outline.data(), int(outline.size()));
     EXPECT_EQ(surface.extent(red), (Rect{2, 2, 10, 11}));

@@ -29,11 +29,17 @@ public:
     }
     HDC dc() const { return memory; }
     COLORREF pixel(int x, int y) const { return GetPixel(memory, x, y) & 0xFFFFFF; }
-    void fill(COLORREF colour) const { forEach([&](int x, int y) { SetPixel(memory, x, y, colour); }); }
+    void fill(COLORREF colour) const
+    {
+        forEach([&](int x, int y) { SetPixel(memory, x, y, colour); });
+    }
 
     // A different colour in every pixel, so that a pixel kept or copied is recognisable.
     static COLORREF patternAt(int x, int y) { return RGB(40 + 7 * x, 90 + 5 * y, 17 * (x + y) % 256); }
-    void fillPattern() const { forEach([&](int x, int y) { SetPixel(memory, x, y, patternAt(x, y)); }); }
+    void fillPattern() const
+    {
+        forEach([&](int x, int y) { SetPixel(memory, x, y, patternAt(x, y)); });
+    }
 
     int count(COLORREF colour) const
     {
@@ -49,8 +55,10 @@ public:
     {
         Rect found = nothing;
         forEach([&](int x, int y) {
-            if ((pixel(x, y) == colour) != matching) return;
-            if (found == nothing) found = Rect{x, y, x, y};
+            if ((pixel(x, y) == colour) != matching)
+                return;
+            if (found == nothing)
+                found = Rect{x, y, x, y};
             found.left = x < found.left ? x : found.left;
             found.right = x > found.right ? x : found.right;
             found.bottom = y;
@@ -66,7 +74,8 @@ private:
     void forEach(Action action) const
     {
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) action(x, y);
+            for (int x = 0; x < width; ++x)
+                action(x, y);
     }
 
     HDC memory;
@@ -77,11 +86,12 @@ private:
 // A frameless top-level window; nothing repaints it while a test draws without pumping messages.
 struct DrawTestWindow {
     DrawTestWindow(int x, int y, int width, int height)
-        : handle(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
-                                 nullptr, nullptr))
+        : handle(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr, nullptr,
+                                 nullptr))
     {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
     }
     ~DrawTestWindow() { DestroyWindow(handle); }
     const HWND handle;

@@ -117,11 +117,12 @@ TEST_F(FileChooserDialogTest, SaveAddsTheExtensionAndShowsTheFolderInTheCaptionO
     HWND owner = nullptr;
     {
         FileChooser chooser(&effect);
-        ASSERT_EQ(runWith(chooser, select, [&](HWND d) {
-                      GetWindowTextA(d, caption, sizeof caption);
-                      owner = GetWindow(d, GW_OWNER);
-                      typeInto(d, at("take"));
-                  }),
+        ASSERT_EQ(runWith(chooser, select,
+                          [&](HWND d) {
+                              GetWindowTextA(d, caption, sizeof caption);
+                              owner = GetWindow(d, GW_OWNER);
+                              typeInto(d, at("take"));
+                          }),
                   1);
         EXPECT_EQ(select.returnPath, at("take.wav"));
     }

@@ -75,10 +75,10 @@ protected:
         std::vector<float> values;
         std::string order;
         for (const HostCall& call : recorder.calls) {
-            const char mark = call.opcode == audioMasterBeginEdit ? 'b'
-                              : call.opcode == audioMasterEndEdit ? 'e'
+            const char mark = call.opcode == audioMasterBeginEdit  ? 'b'
+                              : call.opcode == audioMasterEndEdit  ? 'e'
                               : call.opcode == audioMasterAutomate ? 'a'
-                                                                    : 0;
+                                                                   : 0;
             if (mark)
                 order += call.index == tag ? mark : '?';
             if (mark == 'a')
@@ -178,8 +178,8 @@ TEST_F(ControlInputTest, WheelAndArrowKeysStepTheKnobUnderThePointerWithoutAnEdi
 TEST_F(ControlInputTest, SliderDragFollowsThePointerSlowlyWithShiftAndNeverJumps)
 {
     auto* handle = new Picture(950);  // 12 x 8
-    auto* slider = new VerticalSlider(Rect{100, 20, 112, 128}, editor, 2, Point{}, 108, handle, nullptr, Point{},
-                                      Slider::kBottom);
+    auto* slider =
+        new VerticalSlider(Rect{100, 20, 112, 128}, editor, 2, Point{}, 108, handle, nullptr, Point{}, Slider::kBottom);
     handle->release();
     root->attachChild(slider);
     perform("mousemove 206 173 mousedown 1 sleep 0.3 mousemove 206 153 sleep 0.2 keydown shift sleep 0.2 "

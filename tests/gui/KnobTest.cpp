@@ -27,7 +27,8 @@ TEST(FilmstripKnobDrawing, ValueChoosesTheFrameAndNothingLiesOutsideTheStrip)
         for (int frame = 0; frame < 80; ++frame) {
             bool same = true;
             for (int y = 0; same && y < 43; ++y)
-                for (int x = 0; same && x < 37; ++x) same = surface.pixel(x, y) == frames.pixel(x, frame * 43 + y);
+                for (int x = 0; same && x < 37; ++x)
+                    same = surface.pixel(x, y) == frames.pixel(x, frame * 43 + y);
             if (same)
                 return frame;
         }

@@ -36,7 +36,8 @@ TEST(OffscreenContext, WithoutAPictureIsATwentyPixelSquareFilledBlackWithinItsTo
     GetObjectA(GetCurrentObject(static_cast<HDC>(offscreen->getDeviceContext()), OBJ_BRUSH), sizeof brush, &brush);
     EXPECT_EQ(brush.lbColor, 0u);
     for (int y = 1; y < 20; ++y)
-        for (int x = 1; x < 20; ++x) ASSERT_EQ(offscreen->getPixel(Point{x, y}), colorBlack);
+        for (int x = 1; x < 20; ++x)
+            ASSERT_EQ(offscreen->getPixel(Point{x, y}), colorBlack);
 
     const HDC memory = static_cast<HDC>(offscreen->getDeviceContext());
     const HBITMAP surface = static_cast<HBITMAP>(offscreen->getSurface());

@@ -175,7 +175,8 @@ TEST_F(PictureTest, TheLastReleaseDeletesTheBitmapAndTheMask)
     picture->retain();
     picture->buildMask(&context, Point{});
     picture->buildMask(&context, Point{});  // replaces the first mask
-    const HBITMAP bitmap = static_cast<HBITMAP>(picture->getBitmap()), mask = static_cast<HBITMAP>(picture->getMaskBitmap());
+    const HBITMAP bitmap = static_cast<HBITMAP>(picture->getBitmap()),
+                  mask = static_cast<HBITMAP>(picture->getMaskBitmap());
     picture->release();
     EXPECT_EQ(picture->referenceCount(), 1);
     picture->draw(&context, Rect{0, 0, 4, 4});  // still usable
@@ -202,7 +203,8 @@ TEST_F(PictureTest, TheFootswitchOffsetShowsItsLowerHalf)
     footswitch->draw(&wholeContext, Rect{0, 0, 70, 140});
     footswitch->draw(&faceContext, Rect{120, 95, 190, 165}, Point{0, 70});
     for (int y = 0; y < 70; ++y)
-        for (int x = 0; x < 70; ++x) ASSERT_EQ(face.pixel(120 + x, 95 + y), whole.pixel(x, 70 + y)) << x << "," << y;
+        for (int x = 0; x < 70; ++x)
+            ASSERT_EQ(face.pixel(120 + x, 95 + y), whole.pixel(x, 70 + y)) << x << "," << y;
     const Rect ink = face.extent(0, false);
     EXPECT_TRUE(ink.left >= 120 && ink.top >= 95 && ink.right <= 189 && ink.bottom <= 164);
     footswitch->release();

@@ -302,7 +302,9 @@ TEST_F(RootViewTest, RealPointerPressReachesTheViewUnderIt)
 
 TEST_F(RootViewTest, MenuItemSizesAndEditColoursComeFromTheFocusView)
 {
-    class Painter : public RecordingView, public RootView::MenuItemPainterSource, public RootView::MenuItemPainter,
+    class Painter : public RecordingView,
+                    public RootView::MenuItemPainterSource,
+                    public RootView::MenuItemPainter,
                     public RootView::EditBoxColors {
     public:
         Painter() : RecordingView(Rect{}) {}

@@ -77,8 +77,8 @@ TEST_F(SliderDrawing, VerticalHandleStandsForTheValueFromTheBottomOverTheTrack)
 // Built from window positions: value 0 at the first, value 1 at the last.
 TEST_F(SliderDrawing, HorizontalHandleRunsFromTheFirstToTheLastPositionWithoutTrails)
 {
-    auto* slider = new HorizontalSlider(Rect{10, 5, 90, 13}, nullptr, 0, 20, 60, handle, nullptr, Point{},
-                                        Slider::kLeft);
+    auto* slider =
+        new HorizontalSlider(Rect{10, 5, 90, 13}, nullptr, 0, 20, 60, handle, nullptr, Point{}, Slider::kLeft);
     root->attachChild(slider);
     EXPECT_EQ(drawn(*slider, 1.0f), (Rect{60, 5, 71, 12}));
     EXPECT_EQ(drawn(*slider, 0.5f), (Rect{40, 5, 51, 12}));

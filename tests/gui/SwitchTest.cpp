@@ -81,8 +81,8 @@ TEST_F(SwitchGestureTest, APressAcrossAHorizontalSwitchPicksThePositionUnderIt)
 
 TEST_F(SwitchGestureTest, ARockerGoesToMinusOneWhileHeldAndSpringsBackWheelOrPress)
 {
-    auto* rocker = attach(
-        new RockerSwitch(Rect{20, 120, 40, 130}, editor, 2, 10, nullptr, Point{}, RockerSwitch::styleLeftRight));
+    auto* rocker =
+        attach(new RockerSwitch(Rect{20, 120, 40, 130}, editor, 2, 10, nullptr, Point{}, RockerSwitch::styleLeftRight));
     showAll();
     click(Point{24, 125});
     EXPECT_EQ(edits(), (Edits{"begin 2", "automate 2 -1", "end 2", "automate 2 0"}));

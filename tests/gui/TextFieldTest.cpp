@@ -87,12 +87,21 @@ protected:
     }
 
     HWND editBoxes() const { return FindWindowExA(static_cast<HWND>(root->getOwnWindow()), nullptr, "Edit", nullptr); }
-    bool waitUntilOpen() { return pumpUntil([this] { return static_cast<HWND>(field->getEditWindow()) != nullptr; }); }
-    bool waitUntilClosed() { return pumpUntil([this] { return !static_cast<HWND>(field->getEditWindow()) && !editBoxes(); }); }
+    bool waitUntilOpen()
+    {
+        return pumpUntil([this] { return static_cast<HWND>(field->getEditWindow()) != nullptr; });
+    }
+    bool waitUntilClosed()
+    {
+        return pumpUntil([this] { return !static_cast<HWND>(field->getEditWindow()) && !editBoxes(); });
+    }
 
     // Opens the field with a click, then presses keys with the pointer kept over it (keys reach
     // Wine only then). xdotool's type would swallow the rest of the script.
-    void clickAndType(const std::string& keys) { perform(to(centre) + "mousedown 1 sleep 0.15 mouseup 1 sleep 0.5 " + keys); }
+    void clickAndType(const std::string& keys)
+    {
+        perform(to(centre) + "mousedown 1 sleep 0.15 mouseup 1 sleep 0.5 " + keys);
+    }
 
     TextListener listener;
     LooseFocusCountingGroup* group = nullptr;

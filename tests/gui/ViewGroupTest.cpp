@@ -75,9 +75,6 @@ protected:
 
 }  // namespace
 
-
-
-
 TEST_F(ViewGroupTest, DrawsAtItsCornerAndATransparentOneWithoutPictureOnlyItsChildren)
 {
     for (const bool buffered : {false, true}) {

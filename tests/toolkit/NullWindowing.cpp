@@ -15,7 +15,7 @@ namespace kelp {
 
 namespace {
 
-VstInt32 classUseCount = 0;
+    VstInt32 classUseCount = 0;
 
 }  // namespace
 
@@ -25,7 +25,8 @@ void RootView::startWindowing(bool) {}
 
 void RootView::stopWindowing()
 {
-    if (holdsWindowClass) unregisterWindowClass();
+    if (holdsWindowClass)
+        unregisterWindowClass();
 }
 
 bool RootView::createOwnWindow()
@@ -73,7 +74,8 @@ VstInt32 RootView::tickCount() const { return 0; }
 
 bool RootView::resizeTo(VstInt32 width, VstInt32 height)
 {
-    if (!isOpen || (width == bounds.width() && height == bounds.height())) return false;
+    if (!isOpen || (width == bounds.width() && height == bounds.height()))
+        return false;
     if (!askHostToResize(width, height)) {
         bounds.right = bounds.left + width;
         bounds.bottom = bounds.top + height;
@@ -91,7 +93,10 @@ bool RootView::openOwnWindow(const Point*) { return false; }
 
 // --- GuiEditorBase ------------------------------------------------------------------------
 
-GuiEditorBase::GuiEditorBase(EffectBase* effect) : EditorBase(effect), rect{}, rootView(nullptr), nextIdleTime(0), inIdle(false) {}
+GuiEditorBase::GuiEditorBase(EffectBase* effect)
+    : EditorBase(effect), rect{}, rootView(nullptr), nextIdleTime(0), inIdle(false)
+{
+}
 
 GuiEditorBase::~GuiEditorBase() = default;
 

@@ -13,41 +13,42 @@ namespace kelp {
 
 namespace {
 
-std::map<int, std::pair<int, int>>& pictureSizes()
-{
-    static std::map<int, std::pair<int, int>> sizes;
-    return sizes;
-}
-
-DrawingLog* logOf(NativeSurface surface) { return static_cast<DrawingLog*>(surface); }
-
-void record(NativeSurface surface, DrawCall call)
-{
-    if (DrawingLog* log = logOf(surface)) log->calls.push_back(std::move(call));
-}
-
-std::vector<int> rectangle(const Rect& r, const Point& origin)
-{
-    return {r.left + origin.h, r.top + origin.v, r.right + origin.h, r.bottom + origin.v};
-}
-
-std::vector<int> points(const Point* list, int count, const Point& origin)
-{
-    std::vector<int> at;
-    for (int i = 0; list && i < count; ++i) {
-        at.push_back(list[i].h + origin.h);
-        at.push_back(list[i].v + origin.v);
+    std::map<int, std::pair<int, int>>& pictureSizes()
+    {
+        static std::map<int, std::pair<int, int>> sizes;
+        return sizes;
     }
-    return at;
-}
 
-void recordPicture(const char* op, int id, DrawContext* context, const Rect& r, Point offset)
-{
-    std::vector<int> at = rectangle(r, context->getOrigin());
-    at.push_back(offset.h);
-    at.push_back(offset.v);
-    record(context->getDeviceContext(), DrawCall{op, at, {}, {}, id});
-}
+    DrawingLog* logOf(NativeSurface surface) { return static_cast<DrawingLog*>(surface); }
+
+    void record(NativeSurface surface, DrawCall call)
+    {
+        if (DrawingLog* log = logOf(surface))
+            log->calls.push_back(std::move(call));
+    }
+
+    std::vector<int> rectangle(const Rect& r, const Point& origin)
+    {
+        return {r.left + origin.h, r.top + origin.v, r.right + origin.h, r.bottom + origin.v};
+    }
+
+    std::vector<int> points(const Point* list, int count, const Point& origin)
+    {
+        std::vector<int> at;
+        for (int i = 0; list && i < count; ++i) {
+            at.push_back(list[i].h + origin.h);
+            at.push_back(list[i].v + origin.v);
+        }
+        return at;
+    }
+
+    void recordPicture(const char* op, int id, DrawContext* context, const Rect& r, Point offset)
+    {
+        std::vector<int> at = rectangle(r, context->getOrigin());
+        at.push_back(offset.h);
+        at.push_back(offset.v);
+        record(context->getDeviceContext(), DrawCall{op, at, {}, {}, id});
+    }
 
 }  // namespace
 
@@ -55,7 +56,8 @@ std::vector<DrawCall> DrawingLog::of(const std::string& op) const
 {
     std::vector<DrawCall> found;
     for (const DrawCall& call : calls)
-        if (call.op == op) found.push_back(call);
+        if (call.op == op)
+            found.push_back(call);
     return found;
 }
 
@@ -80,13 +82,15 @@ DrawContext::~DrawContext() = default;
 
 void DrawContext::moveTo(const Point& p)
 {
-    if (DrawingLog* log = logOf(deviceContext)) log->position = p + origin;
+    if (DrawingLog* log = logOf(deviceContext))
+        log->position = p + origin;
 }
 
 void DrawContext::lineTo(const Point& p)
 {
     DrawingLog* log = logOf(deviceContext);
-    if (log == nullptr) return;
+    if (log == nullptr)
+        return;
     const Point to = p + origin;
     log->calls.push_back(DrawCall{"line", {log->position.h, log->position.v, to.h, to.v}, penColor, {}, 0});
     log->position = to;
@@ -102,7 +106,10 @@ void DrawContext::fillPolygon(const Point* list, int count)
     record(deviceContext, DrawCall{"polygon", points(list, count, origin), brushColor, {}, 0});
 }
 
-void DrawContext::fillRect(const Rect& r) { record(deviceContext, DrawCall{"fillRect", rectangle(r, origin), brushColor, {}, 0}); }
+void DrawContext::fillRect(const Rect& r)
+{
+    record(deviceContext, DrawCall{"fillRect", rectangle(r, origin), brushColor, {}, 0});
+}
 
 void DrawContext::frameArc(const Rect& r, const Point& start, const Point& end)
 {
@@ -124,7 +131,10 @@ void DrawContext::fillPie(const Rect& r, const Point& start, const Point& end)
     record(deviceContext, DrawCall{"pie", at, brushColor, {}, 0});
 }
 
-void DrawContext::fillEllipse(const Rect& r) { record(deviceContext, DrawCall{"ellipse", rectangle(r, origin), brushColor, {}, 0}); }
+void DrawContext::fillEllipse(const Rect& r)
+{
+    record(deviceContext, DrawCall{"ellipse", rectangle(r, origin), brushColor, {}, 0});
+}
 
 void DrawContext::setPixel(const Point& p, const Color& c)
 {
@@ -133,11 +143,15 @@ void DrawContext::setPixel(const Point& p, const Color& c)
 
 Color DrawContext::getPixel(const Point&) { return colorBlack; }
 
-void DrawContext::floodFill(const Point& p) { record(deviceContext, DrawCall{"flood", {p.h + origin.h, p.v + origin.v}, brushColor, {}, 0}); }
+void DrawContext::floodFill(const Point& p)
+{
+    record(deviceContext, DrawCall{"flood", {p.h + origin.h, p.v + origin.v}, brushColor, {}, 0});
+}
 
 void DrawContext::copyFrom(DrawContext* source, const Rect& r, const Point& dest)
 {
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
     record(deviceContext, DrawCall{"copy", {dest.h, dest.v, dest.h + r.width(), dest.v + r.height()}, {}, {}, 0});
 }
 
@@ -153,7 +167,8 @@ int DrawContext::textWidth(const char* text) { return text ? 6 * int(std::strlen
 
 void DrawContext::drawText(const char* text, const Rect& r, bool, int)
 {
-    if (text == nullptr) return;
+    if (text == nullptr)
+        return;
     record(deviceContext, DrawCall{"text", rectangle(r, origin), textColor, text, 0});
 }
 
@@ -174,7 +189,8 @@ bool DrawContext::detectDoubleClick() { return false; }
 Picture::Picture(int resourceId) : resourceId(resourceId)
 {
     const auto size = pictureSizes().find(resourceId & 0xFFFF);
-    if (size == pictureSizes().end()) return;
+    if (size == pictureSizes().end())
+        return;
     width = size->second.first;
     height = size->second.second;
     bitmap = this;  // any non-null handle: loaded
@@ -186,17 +202,20 @@ Picture::~Picture() = default;
 
 void Picture::draw(DrawContext* context, const Rect& r, Point offset)
 {
-    if (bitmap && context) recordPicture("picture", resourceId, context, r, offset);
+    if (bitmap && context)
+        recordPicture("picture", resourceId, context, r, offset);
 }
 
 void Picture::drawKeyed(DrawContext* context, const Rect& r, Point offset)
 {
-    if (bitmap && context) recordPicture("keyed", resourceId, context, r, offset);
+    if (bitmap && context)
+        recordPicture("keyed", resourceId, context, r, offset);
 }
 
 void Picture::drawBlended(DrawContext* context, const Rect& r, Point offset, int)
 {
-    if (bitmap && context) recordPicture("blended", resourceId, context, r, offset);
+    if (bitmap && context)
+        recordPicture("blended", resourceId, context, r, offset);
 }
 
 void Picture::buildMask(DrawContext*, const Point&) { maskBitmap = this; }
@@ -227,7 +246,8 @@ void OffscreenContext::selectSurface() {}
 
 void OffscreenContext::copyTo(DrawContext* destination, const Rect& r, const Point& offset)
 {
-    if (destination == nullptr) return;
+    if (destination == nullptr)
+        return;
     std::vector<int> at = rectangle(r, destination->getOrigin());
     at.push_back(offset.h);
     at.push_back(offset.v);

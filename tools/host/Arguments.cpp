@@ -41,7 +41,7 @@ std::string formatNumber(double value)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 bool Arguments::parse(int count, char** list, const std::vector<const char*>& known,
                       const std::vector<const char*>& flags, std::string& error)
@@ -107,8 +107,7 @@ bool Arguments::readText(const char* name, std::string& value) const
     return text != nullptr;
 }
 
-bool Arguments::readInt(const char* name, long minimum, long maximum, VstInt32& value,
-                        std::string& error) const
+bool Arguments::readInt(const char* name, long minimum, long maximum, VstInt32& value, std::string& error) const
 {
     const std::string* text = find(name);
     if (!text)
@@ -123,16 +122,15 @@ bool Arguments::readInt(const char* name, long minimum, long maximum, VstInt32& 
     return true;
 }
 
-bool Arguments::readNumber(const char* name, double minimum, double maximum, double& value,
-                           std::string& error) const
+bool Arguments::readNumber(const char* name, double minimum, double maximum, double& value, std::string& error) const
 {
     const std::string* text = find(name);
     if (!text)
         return true;
     double number = 0.0;
     if (!toNumber(*text, number) || number < minimum || number > maximum) {
-        error = std::string(name) + " wants a number from " + formatNumber(minimum) + " to " +
-                formatNumber(maximum) + ", not \"" + *text + "\"";
+        error = std::string(name) + " wants a number from " + formatNumber(minimum) + " to " + formatNumber(maximum) +
+                ", not \"" + *text + "\"";
         return false;
     }
     value = number;
@@ -144,8 +142,7 @@ bool Arguments::parseSetting(const std::string& word, ParameterSetting& setting,
     std::size_t equals = word.find('=');
     long index = -1;
     double value = 0.0;
-    bool digitsOnly = equals != 0 && equals != std::string::npos &&
-                      word.find_first_not_of("0123456789") == equals;
+    bool digitsOnly = equals != 0 && equals != std::string::npos && word.find_first_not_of("0123456789") == equals;
     if (!digitsOnly || !toLong(word.substr(0, equals), index) || index > 0x7fffffffL) {
         error = "parameter setting \"" + word + "\" is not INDEX=VALUE (for example 0=1)";
         return false;

@@ -18,8 +18,8 @@ class Arguments {
 public:
     // Every option named in `known` takes a value, every one in `flags` none; "-h" and
     // "--help" are flags of every command.
-    bool parse(int count, char** words, const std::vector<const char*>& known,
-               const std::vector<const char*>& flags, std::string& error);
+    bool parse(int count, char** words, const std::vector<const char*>& known, const std::vector<const char*>& flags,
+               std::string& error);
 
     const std::vector<std::string>& positional() const { return words; }
     bool wantsHelp() const { return help; }
@@ -28,8 +28,7 @@ public:
     // Leave `value` as it is when the option is absent.
     bool readText(const char* name, std::string& value) const;
     bool readInt(const char* name, long minimum, long maximum, VstInt32& value, std::string& error) const;
-    bool readNumber(const char* name, double minimum, double maximum, double& value,
-                    std::string& error) const;
+    bool readNumber(const char* name, double minimum, double maximum, double& value, std::string& error) const;
 
     // "INDEX=VALUE" with a non-negative whole index and a value from 0 to 1.
     static bool parseSetting(const std::string& word, ParameterSetting& setting, std::string& error);

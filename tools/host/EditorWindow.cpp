@@ -31,7 +31,7 @@ bool registerClass()
     return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-} // namespace
+}  // namespace
 
 EditorWindow::~EditorWindow() { destroy(); }
 

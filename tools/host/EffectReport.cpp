@@ -5,16 +5,37 @@
 namespace {
 
 const char* const capabilities[] = {
-    "receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents", "sendVstMidiEvent",
-    "sendVstTimeInfo", "receiveVstTimeInfo", "offline", "plugAsChannelInsert", "plugAsSend",
-    "mixDryWet", "noRealTime", "multipass", "metapass", "1in1out", "1in2out", "2in1out",
-    "2in2out", "2in4out", "4in2out", "4in4out", "4in8out", "8in4out", "8in8out",
-    "midiProgramNames", "conformsToWindowRules", "bypass",
+    "receiveVstEvents",
+    "receiveVstMidiEvent",
+    "sendVstEvents",
+    "sendVstMidiEvent",
+    "sendVstTimeInfo",
+    "receiveVstTimeInfo",
+    "offline",
+    "plugAsChannelInsert",
+    "plugAsSend",
+    "mixDryWet",
+    "noRealTime",
+    "multipass",
+    "metapass",
+    "1in1out",
+    "1in2out",
+    "2in1out",
+    "2in2out",
+    "2in4out",
+    "4in2out",
+    "4in4out",
+    "4in8out",
+    "8in4out",
+    "8in8out",
+    "midiProgramNames",
+    "conformsToWindowRules",
+    "bypass",
 };
 
 const char* const categories[] = {
-    "unknown", "effect", "synth", "analysis", "mastering", "spacializer",
-    "room fx", "surround fx", "restoration", "offline process", "shell", "generator",
+    "unknown", "effect",      "synth",       "analysis",        "mastering", "spacializer",
+    "room fx", "surround fx", "restoration", "offline process", "shell",     "generator",
 };
 
 struct FlagName {
@@ -46,17 +67,11 @@ std::string fourCharacterText(std::uint32_t id)
     return text;
 }
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-const char* answerName(long long answer)
-{
-    return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know";
-}
+const char* answerName(long long answer) { return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know"; }
 
-} // namespace
+}  // namespace
 
 EffectReport::EffectReport(PluginHost& host)
 {
@@ -118,8 +133,8 @@ void EffectReport::gatherPins(PluginHost& host)
             if (host.dispatch(side.opcode, index, 0, &pin) == 0)
                 continue;
             pin.label[sizeof pin.label - 1] = 0;
-            pins.push_back({side.name, index, pin.label, (pin.flags & kVstPinIsActive) != 0,
-                            (pin.flags & kVstPinIsStereo) != 0});
+            pins.push_back(
+                {side.name, index, pin.label, (pin.flags & kVstPinIsActive) != 0, (pin.flags & kVstPinIsStereo) != 0});
         }
     }
 }

@@ -56,7 +56,8 @@ bool streamFile(PluginHost& host, const std::string& in, const std::string& out,
     bool done = output.open(error);
     if (done) {
         ProgressMeter progress(showProgress ? stderr : nullptr, "render",
-                               inputBytes < 0 ? 0 : inputBytes / static_cast<long long>(2 * sizeof(float)) + tailFrames);
+                               inputBytes < 0 ? 0
+                                              : inputBytes / static_cast<long long>(2 * sizeof(float)) + tailFrames);
         AudioStreamer streamer(host, blockSize);
         streamer.showProgress(&progress);
         done = streamer.run(input, output, tailFrames, error) && output.finish(error);
@@ -69,10 +70,11 @@ bool streamFile(PluginHost& host, const std::string& in, const std::string& out,
     return done;
 }
 
-} // namespace
+}  // namespace
 
 const HostCommands::Command HostCommands::commands[] = {
-    {"info", "info [DLL] [--json] [--rate HZ] [--block N] [--tempo BPM]",
+    {"info",
+     "info [DLL] [--json] [--rate HZ] [--block N] [--tempo BPM]",
      "Loads the effect like a host and prints its identity, record, program, parameters, pins\n"
      "and its answer to every published capability question.\n"
      "  --json        the same facts as one JSON object\n"
@@ -98,7 +100,8 @@ const HostCommands::Command HostCommands::commands[] = {
      {"--dll", "--rate", "--block", "--tempo", "--tail"},
      {"--quiet", "--progress"},
      &render},
-    {"editor", "editor [DLL] [--seconds S] [--shot FILE.bmp] [--rate HZ] [--block N] [--tempo BPM]",
+    {"editor",
+     "editor [DLL] [--seconds S] [--shot FILE.bmp] [--rate HZ] [--block N] [--tempo BPM]",
      "Opens the effect's editor in a window as a host does (effEditGetRect, effEditOpen,\n"
      "effEditIdle every 50 ms, effEditClose) until the window is closed or for S seconds.\n"
      "  --seconds S     close it after S seconds (default: when the window is closed)\n"
@@ -107,7 +110,8 @@ const HostCommands::Command HostCommands::commands[] = {
      {"--seconds", "--shot", "--rate", "--block", "--tempo"},
      {},
      &editor},
-    {"validate", "validate [DLL] [--junit FILE] [--seed N] [--fuzz-calls N] [--editor-cycles N] [--check NAME]",
+    {"validate",
+     "validate [DLL] [--junit FILE] [--seed N] [--fuzz-calls N] [--editor-cycles N] [--check NAME]",
      "Runs the validator's battery through the DLL and prints a pass/fail line per check and a\n"
      "summary; the exit status is 1 when a check failed.\n"
      "  --junit FILE        also write a JUnit XML report: one test case per check\n"
@@ -186,12 +190,11 @@ void HostCommands::printUsage(std::FILE* out)
         std::fprintf(out, "%-6s backtwister-host %s\n", lead, command.usage);
         lead = "";
     }
-    std::fprintf(out,
-                 "       backtwister-host help COMMAND | COMMAND --help | --version\n"
-                 "Loads a VST 2.x effect DLL like a host. info prints its identity, parameters and\n"
-                 "capabilities; render streams raw interleaved 32-bit float stereo through it;\n"
-                 "editor opens its editor in a window, for S seconds or until closed; validate runs\n"
-                 "the validator's battery. DLL defaults to BACKTWISTER.dll beside this program.\n");
+    std::fprintf(out, "       backtwister-host help COMMAND | COMMAND --help | --version\n"
+                      "Loads a VST 2.x effect DLL like a host. info prints its identity, parameters and\n"
+                      "capabilities; render streams raw interleaved 32-bit float stereo through it;\n"
+                      "editor opens its editor in a window, for S seconds or until closed; validate runs\n"
+                      "the validator's battery. DLL defaults to BACKTWISTER.dll beside this program.\n");
 }
 
 void HostCommands::printHelp(const Command& command)
@@ -211,10 +214,7 @@ int HostCommands::usageError(const std::string& message)
     return exitUsage;
 }
 
-std::string HostCommands::defaultPlugin()
-{
-    return Platform::programFolder() + "BACKTWISTER.dll";
-}
+std::string HostCommands::defaultPlugin() { return Platform::programFolder() + "BACKTWISTER.dll"; }
 
 bool HostCommands::onePlugin(const Arguments& arguments, const char* command, std::string& path, std::string& error)
 {
@@ -285,8 +285,8 @@ int HostCommands::render(const Arguments& arguments)
     if (host.record().numOutputs < 1)
         return fail("the effect has no outputs");
 
-    const bool showProgress = !arguments.hasFlag("--quiet") &&
-                              (arguments.hasFlag("--progress") || Platform::isTerminal(stderr));
+    const bool showProgress =
+        !arguments.hasFlag("--quiet") && (arguments.hasFlag("--progress") || Platform::isTerminal(stderr));
     host.start();
     for (const ParameterSetting& setting : parameters)
         host.setParameter(setting.index, setting.value);

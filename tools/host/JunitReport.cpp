@@ -24,7 +24,7 @@ std::string localTime()
     return text;
 }
 
-} // namespace
+}  // namespace
 
 JunitReport::JunitReport(std::string path, std::string suite,
                          std::vector<std::pair<std::string, std::string>> properties)
@@ -100,8 +100,8 @@ std::string JunitReport::testCase(const Validator::Result& result, const std::st
                       seconds(result.seconds) + "\">\n";
     switch (result.verdict) {
     case Validator::Result::Verdict::Fail:
-        xml += "      <failure type=\"check failed\" message=\"" + escape(result.detail) + "\">" + escape(lines, false) +
-               "</failure>\n";
+        xml += "      <failure type=\"check failed\" message=\"" + escape(result.detail) + "\">" +
+               escape(lines, false) + "</failure>\n";
         break;
     case Validator::Result::Verdict::Skip:
         xml += "      <skipped message=\"" + escape(result.detail) + "\"/>\n";
@@ -119,14 +119,30 @@ std::string JunitReport::escape(const std::string& ansiText, bool attribute)
     for (char c : Platform::toUtf8(ansiText)) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-        case '&': result += "&amp;"; break;
-        case '<': result += "&lt;"; break;
-        case '>': result += "&gt;"; break;
-        case '"': result += "&quot;"; break;
-        case '\'': result += "&apos;"; break;
-        case '\n': result += attribute ? "&#10;" : "\n"; break;
-        case '\r': result += "&#13;"; break;
-        case '\t': result += "&#9;"; break;
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        case '\'':
+            result += "&apos;";
+            break;
+        case '\n':
+            result += attribute ? "&#10;" : "\n";
+            break;
+        case '\r':
+            result += "&#13;";
+            break;
+        case '\t':
+            result += "&#9;";
+            break;
         default:
             // XML 1.0 has no way to write the other control characters, not even as references.
             result += byte < 0x20 ? std::string("\xEF\xBF\xBD") : std::string(1, c);

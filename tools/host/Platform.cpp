@@ -11,10 +11,10 @@ namespace {
 std::string systemMessage(DWORD code)
 {
     char text[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  code, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                          text[length - 1] == ' ' || text[length - 1] == '.'))
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 &&
+           (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ' || text[length - 1] == '.'))
         text[--length] = 0;
     if (length == 0)
         std::snprintf(text, sizeof text, "Windows error %lu", code);
@@ -25,8 +25,7 @@ std::string moduleNameAt(const void* address)
 {
     HMODULE module = nullptr;
     char path[MAX_PATH] = {};
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             static_cast<LPCSTR>(address), &module) ||
         GetModuleFileNameA(module, path, sizeof path) == 0)
         return "unknown code";
@@ -41,14 +40,13 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* info)
 {
     const EXCEPTION_RECORD* record = info->ExceptionRecord;
     std::fprintf(stderr, "backtwister-host: crashed with exception 0x%08lx in %s\n",
-                 static_cast<unsigned long>(record->ExceptionCode),
-                 moduleNameAt(record->ExceptionAddress).c_str());
+                 static_cast<unsigned long>(record->ExceptionCode), moduleNameAt(record->ExceptionAddress).c_str());
     std::fflush(stdout);
     std::fflush(stderr);
     ExitProcess(3);
 }
 
-} // namespace
+}  // namespace
 
 void Platform::setUpProcess()
 {
@@ -130,8 +128,8 @@ std::string Platform::toUtf8(const std::string& text)
         return std::string(text.size(), '?');
     const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string utf8(std::size_t(utf8Length > 0 ? utf8Length : 0), '\0');
-    if (utf8Length <= 0 ||
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr, nullptr) != utf8Length)
+    if (utf8Length <= 0 || WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr,
+                                               nullptr) != utf8Length)
         return std::string(text.size(), '?');
     return utf8;
 }

@@ -19,7 +19,7 @@ void copyText(void* destination, const char* text, std::size_t capacity)
     static_cast<char*>(destination)[capacity - 1] = 0;
 }
 
-} // namespace
+}  // namespace
 
 PluginHost::~PluginHost()
 {
@@ -87,20 +87,11 @@ std::string PluginHost::text(VstInt32 opcode, VstInt32 index)
     return buffer;
 }
 
-VstIntPtr PluginHost::canDo(const char* capability)
-{
-    return dispatch(effCanDo, 0, 0, const_cast<char*>(capability));
-}
+VstIntPtr PluginHost::canDo(const char* capability) { return dispatch(effCanDo, 0, 0, const_cast<char*>(capability)); }
 
-void PluginHost::setParameter(VstInt32 index, float value)
-{
-    effect->setParameter(effect, index, value);
-}
+void PluginHost::setParameter(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
 
-float PluginHost::getParameter(VstInt32 index)
-{
-    return effect->getParameter(effect, index);
-}
+float PluginHost::getParameter(VstInt32 index) { return effect->getParameter(effect, index); }
 
 void PluginHost::process(float** inputs, float** outputs, VstInt32 frames)
 {
@@ -113,8 +104,7 @@ void PluginHost::process(float** inputs, float** outputs, VstInt32 frames)
     effect->process(effect, inputs, outputs, frames);
 }
 
-VstIntPtr VSTCALL PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr,
-                                           void* ptr, float)
+VstIntPtr VSTCALL PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
 {
     if (opcode == audioMasterVersion)
         return hostVstVersion;

@@ -29,8 +29,7 @@ public:
     void stop();
 
     const AEffect& record() const { return *effect; }
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // A text opcode answered into a generous zeroed buffer; empty when the effect writes nothing.
     std::string text(VstInt32 opcode, VstInt32 index = 0);
     VstIntPtr canDo(const char* capability);
@@ -41,8 +40,8 @@ public:
     void process(float** inputs, float** outputs, VstInt32 frames);
 
 private:
-    static VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                          VstIntPtr value, void* ptr, float opt);
+    static VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
     VstIntPtr answer(VstInt32 opcode, void* ptr);
 
     static PluginHost* loading;  // the host whose main() call is under way (record not known yet)

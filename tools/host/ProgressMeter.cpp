@@ -8,7 +8,7 @@ constexpr double redrawSeconds = 0.2;
 constexpr int barWidth = 24;
 // Below this an estimate of the time left jumps about too much to be worth showing.
 constexpr double settleSeconds = 0.5;
-} // namespace
+}  // namespace
 
 ProgressMeter::ProgressMeter(std::FILE* out, const char* label, long long total)
     : out(total > 0 ? out : nullptr), label(label), total(total), start(std::chrono::steady_clock::now())
@@ -77,8 +77,7 @@ std::string ProgressMeter::line(const char* label, long long done, long long tot
     if (done > 0 && elapsedSeconds >= settleSeconds)
         left = duration(elapsedSeconds * (1.0 - fraction) / fraction);
     char text[128];
-    std::snprintf(text, sizeof text, "%s %3d%% [%s] %s left", label, int(fraction * 100.0), bar.c_str(),
-                  left.c_str());
+    std::snprintf(text, sizeof text, "%s %3d%% [%s] %s left", label, int(fraction * 100.0), bar.c_str(), left.c_str());
     return text;
 }
 

@@ -55,7 +55,9 @@ int Validator::run(std::FILE* out, Listener* listener)
         const bool ok = check.run(context, detail);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const Result result{check.name,
-                            context.skipped ? Result::Verdict::Skip : ok ? Result::Verdict::Pass : Result::Verdict::Fail,
+                            context.skipped ? Result::Verdict::Skip
+                            : ok            ? Result::Verdict::Pass
+                                            : Result::Verdict::Fail,
                             detail, context.notes, seconds};
         const char* verdict = context.skipped ? "SKIP" : ok ? "PASS" : "FAIL";
         std::fprintf(out, "[ %s ] %s: %s (%.1f s)\n", verdict, check.name, detail.c_str(), seconds);

@@ -21,7 +21,7 @@ float fromBits(std::uint32_t bits)
     return x;
 }
 
-} // namespace
+}  // namespace
 
 const char* ValidatorAudio::name(Signal signal)
 {

@@ -92,7 +92,7 @@ std::vector<std::vector<float>> render(AEffect* effect, const std::vector<std::v
     return output;
 }
 
-} // namespace
+}  // namespace
 
 std::string ValidatorChecks::summary(const std::vector<std::string>& problems)
 {
@@ -104,8 +104,8 @@ std::string ValidatorChecks::summary(const std::vector<std::string>& problems)
     return text;
 }
 
-std::optional<std::string> ValidatorChecks::askText(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                    std::size_t limit, std::vector<std::string>& problems)
+std::optional<std::string> ValidatorChecks::askText(AEffect* effect, VstInt32 opcode, VstInt32 index, std::size_t limit,
+                                                    std::vector<std::string>& problems)
 {
     constexpr char sentinel = '\x7f';
     char buffer[512];
@@ -156,9 +156,9 @@ bool ValidatorChecks::mainAndRecord(Validator::Context& context, std::string& de
     char id[5] = {};
     for (int i = 0; i < 4; ++i)
         id[i] = char((std::uint32_t(r.uniqueID) >> (24 - 8 * i)) & 0xff);
-    detail = Validator::format("%zu-byte record: %d inputs, %d outputs, %d parameters, %d programs, flags 0x%x, id '%s'",
-                               sizeof(AEffect), r.numInputs, r.numOutputs, r.numParams, r.numPrograms,
-                               unsigned(r.flags), id);
+    detail = Validator::format(
+        "%zu-byte record: %d inputs, %d outputs, %d parameters, %d programs, flags 0x%x, id '%s'", sizeof(AEffect),
+        r.numInputs, r.numOutputs, r.numParams, r.numPrograms, unsigned(r.flags), id);
     if (!problems.empty())
         detail = summary(problems);
     return problems.empty();
@@ -176,7 +176,8 @@ bool ValidatorChecks::versionResource(Validator::Context& context, std::string& 
     context.notes = {"CompanyName: " + info.companyName,
                      "ProductName: " + info.productName,
                      "FileDescription: " + info.fileDescription,
-                     "FileVersion: " + info.fileVersionText + Validator::format(" (%s.%u)", numbers.c_str(), info.fileVersion[3]),
+                     "FileVersion: " + info.fileVersionText +
+                         Validator::format(" (%s.%u)", numbers.c_str(), info.fileVersion[3]),
                      "ProductVersion: " + info.productVersionText,
                      "OriginalFilename: " + info.originalFilename};
     std::vector<std::string> problems;
@@ -208,7 +209,8 @@ bool ValidatorChecks::identityTexts(Validator::Context& context, std::string& de
         problems.push_back("no vendor");
     const VstIntPtr category = ValidatorPlugin::dispatch(effect.record, effGetPlugCategory);
     if (category < 0 || category > 11)
-        problems.push_back(Validator::format("category %lld is not one of the interface's", static_cast<long long>(category)));
+        problems.push_back(
+            Validator::format("category %lld is not one of the interface's", static_cast<long long>(category)));
     const VstIntPtr vstVersion = ValidatorPlugin::dispatch(effect.record, effGetVstVersion);
     char unknown[] = "validatorNoSuchCapability";
     if (ValidatorPlugin::dispatch(effect.record, effCanDo, 0, 0, unknown) > 0)
@@ -246,7 +248,8 @@ bool ValidatorChecks::parameterTexts(Validator::Context& context, std::string& d
             e->setParameter(e, p, value);
             const float back = e->getParameter(e, p);
             if (!(std::fabs(back - value) <= 1e-6f))
-                problems.push_back(Validator::format("parameter %d set to %.9g reads back %.9g", p, double(value), double(back)));
+                problems.push_back(
+                    Validator::format("parameter %d set to %.9g reads back %.9g", p, double(value), double(back)));
             askText(e, effGetParamDisplay, p, paramTextLimit, problems);
             ++values;
         }
@@ -273,7 +276,8 @@ bool ValidatorChecks::programSwitch(Validator::Context& context, std::string& de
     std::vector<std::string> problems;
     const VstIntPtr original = ValidatorPlugin::dispatch(e, effGetProgram);
     if (e->numPrograms > 0 && (original < 0 || original >= e->numPrograms))
-        problems.push_back(Validator::format("current program %lld of %d", static_cast<long long>(original), e->numPrograms));
+        problems.push_back(
+            Validator::format("current program %lld of %d", static_cast<long long>(original), e->numPrograms));
     std::vector<float> values;
     for (VstInt32 p = 0; p < e->numParams; ++p) {
         e->setParameter(e, p, random.unit());
@@ -311,11 +315,12 @@ bool ValidatorChecks::programSwitch(Validator::Context& context, std::string& de
         ValidatorPlugin::dispatch(e, effSetProgram, 0, bad);
         expectRestored(Validator::format("effSetProgram %lld", static_cast<long long>(bad)).c_str());
     }
-    detail = problems.empty()
-                 ? Validator::format("%d program(s) selected in turn, program %lld \"%s\" and its %d values restored, "
-                                     "out-of-range programs ignored",
-                                     programs, static_cast<long long>(original), name.value_or("").c_str(), e->numParams)
-                 : summary(problems);
+    detail =
+        problems.empty()
+            ? Validator::format("%d program(s) selected in turn, program %lld \"%s\" and its %d values restored, "
+                                "out-of-range programs ignored",
+                                programs, static_cast<long long>(original), name.value_or("").c_str(), e->numParams)
+            : summary(problems);
     return problems.empty();
 }
 
@@ -370,15 +375,20 @@ bool ValidatorChecks::blockSizeIndependence(Validator::Context& context, std::st
     ValidatorRandom sizes(context.options.seed ^ 0x737a);
     ValidatorAudio::Findings findings;
     int blocks = 0;
-    const auto a = render(steady.record, input, [] { return 1024; }, findings);
-    const auto b = render(varied.record, input, [&] {
-        ++blocks;
-        return int(sizes.chance(20) ? sizes.between(1, 8) : sizes.between(1, largestBlock));
-    }, findings);
+    const auto a = render(
+        steady.record, input, [] { return 1024; }, findings);
+    const auto b = render(
+        varied.record, input,
+        [&] {
+            ++blocks;
+            return int(sizes.chance(20) ? sizes.between(1, 8) : sizes.between(1, largestBlock));
+        },
+        findings);
     const long long differs = firstDifference(a, b, 1e-6f);
-    detail = Validator::format("%zu frames in blocks of 1024 and in %d blocks of 1 to %d frames: ", input[0].size(),
-                               blocks, largestBlock) +
-             (differs < 0 ? std::string("the same output") : Validator::format("outputs differ at frame %lld", differs));
+    detail =
+        Validator::format("%zu frames in blocks of 1024 and in %d blocks of 1 to %d frames: ", input[0].size(), blocks,
+                          largestBlock) +
+        (differs < 0 ? std::string("the same output") : Validator::format("outputs differ at frame %lld", differs));
     return differs < 0 && findings.clean();
 }
 
@@ -447,7 +457,8 @@ bool ValidatorChecks::inPlace(Validator::Context& context, std::string& detail)
         b.inspect(700, findings);
         for (int c = 0; c < 2; ++c)
             if (a.output(c) != b.output(c)) {
-                detail = Validator::format("in-place output differs from separate buffers in the block at frame %lld", done);
+                detail =
+                    Validator::format("in-place output differs from separate buffers in the block at frame %lld", done);
                 return false;
             }
     }

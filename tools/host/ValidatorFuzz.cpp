@@ -30,7 +30,8 @@ struct Buffers {
     void* slots[2];
     VstEvent events[maxEvents];
     kelp::VstEventList<maxEvents> eventList;
-    alignas(8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
+    alignas(
+        8) unsigned char arrangements[2][sizeof(VstSpeakerArrangement) + maxSpeakers * sizeof(VstSpeakerProperties)];
     float samples[4][64];
     float* channels[4];
     VstInt32 processed[2];
@@ -144,7 +145,7 @@ std::string findingsText(const ValidatorAudio::Findings& findings)
                              findings.nonFinite, findings.subnormal);
 }
 
-} // namespace
+}  // namespace
 
 void ValidatorFuzz::run(ValidatorPlugin& plugin, ValidatorPlugin::Host host, AEffect*& effect, std::uint64_t seed,
                         long long count, void* window, Tally& tally)
@@ -242,7 +243,8 @@ void ValidatorFuzz::run(ValidatorPlugin& plugin, ValidatorPlugin::Host host, AEf
         }
         if (n % 32 == 31) {
             const int frames = int(random.chance(10) ? random.between(1025, 4096) : random.between(1, 1024));
-            const auto signal = random.chance(20) ? ValidatorAudio::Signal::NonFiniteBursts : ValidatorAudio::Signal::Noise;
+            const auto signal =
+                random.chance(20) ? ValidatorAudio::Signal::NonFiniteBursts : ValidatorAudio::Signal::Noise;
             audio->fill(signal, random, position, frames);
             const bool replacing = random.chance(70);
             if (!replacing)
@@ -272,8 +274,8 @@ bool ValidatorFuzz::dispatcherFuzz(Validator::Context& context, std::string& det
         window = ValidatorPlatform::createHostWindow(rect->right - rect->left, rect->bottom - rect->top);
     Tally tally;
     ValidatorPlugin::resetTally();
-    run(context.plugin, ValidatorPlugin::Host::Regular, effect, context.options.seed ^ 0x6675, context.options.fuzzCalls,
-        window, tally);
+    run(context.plugin, ValidatorPlugin::Host::Regular, effect, context.options.seed ^ 0x6675,
+        context.options.fuzzCalls, window, tally);
     ValidatorPlugin::close(effect);
     ValidatorPlatform::destroyWindow(window);
     const ValidatorPlugin::Tally host = ValidatorPlugin::tally();
@@ -328,7 +330,8 @@ bool ValidatorFuzz::randomHost(Validator::Context& context, std::string& detail)
         }
         void* window = nullptr;
         ERect* rect = nullptr;
-        if ((effect->flags & effFlagsHasEditor) && ValidatorPlugin::dispatch(effect, effEditGetRect, 0, 0, &rect) && rect)
+        if ((effect->flags & effFlagsHasEditor) && ValidatorPlugin::dispatch(effect, effEditGetRect, 0, 0, &rect) &&
+            rect)
             window = ValidatorPlatform::createHostWindow(rect->right - rect->left, rect->bottom - rect->top);
         if (window) {
             ValidatorPlugin::dispatch(effect, effEditOpen, 0, 0, window);

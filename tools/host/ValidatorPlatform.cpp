@@ -43,7 +43,7 @@ BOOL CALLBACK countChild(HWND, LPARAM counter)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 ValidatorPlatform::VersionInfo ValidatorPlatform::readVersion(const std::string& path)
 {
@@ -86,8 +86,8 @@ void* ValidatorPlatform::createHostWindow(int width, int height)
         registered = RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }
     // No frame: the client area is the whole window.
-    return CreateWindowExA(0, hostWindowClass, "Backtwister validator host", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                           height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, hostWindowClass, "Backtwister validator host", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void ValidatorPlatform::destroyWindow(void* window)

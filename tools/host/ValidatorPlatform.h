@@ -10,8 +10,7 @@ public:
     struct VersionInfo {
         bool found = false;
         unsigned fileVersion[4] = {};
-        std::string companyName, productName, fileDescription, fileVersionText, productVersionText,
-            originalFilename;
+        std::string companyName, productName, fileDescription, fileVersionText, productVersionText, originalFilename;
     };
     static VersionInfo readVersion(const std::string& path);
 

@@ -46,7 +46,7 @@ VstTimeInfo* timeInfo()
     return &time;
 }
 
-} // namespace
+}  // namespace
 
 ValidatorPlugin::~ValidatorPlugin() { Platform::freeLibrary(module); }
 
@@ -187,7 +187,8 @@ VstIntPtr ValidatorPlugin::randomAnswer(VstInt32 opcode, void* ptr)
 {
     randomAnswers.fetch_add(1, std::memory_order_relaxed);
     const std::uint64_t call = randomCalls.fetch_add(1, std::memory_order_relaxed);
-    ValidatorRandom random(ValidatorRandom::mix(randomSeed.load(std::memory_order_relaxed) ^ (call * 0x9e3779b97f4a7c15ull)));
+    ValidatorRandom random(
+        ValidatorRandom::mix(randomSeed.load(std::memory_order_relaxed) ^ (call * 0x9e3779b97f4a7c15ull)));
     switch (opcode) {
     case audioMasterGetTime:
     case audioMasterGetSpeakerArrangement:

@@ -101,7 +101,7 @@ std::string findingsText(const ValidatorAudio::Findings& findings)
                              findings.nonFinite, findings.subnormal);
 }
 
-} // namespace
+}  // namespace
 
 bool ValidatorStress::automation(Validator::Context& context, std::string& detail)
 {
@@ -163,14 +163,16 @@ bool ValidatorStress::automation(Validator::Context& context, std::string& detai
     for (VstInt32 p = 0; p < effect->numParams; ++p)
         if (last[std::size_t(p)] >= 0.0f && effect->getParameter(effect, p) != last[std::size_t(p)])
             problems.push_back(Validator::format("parameter %d reads %.9g after automation ended at %.9g", p,
-                                                 double(effect->getParameter(effect, p)), double(last[std::size_t(p)])));
+                                                 double(effect->getParameter(effect, p)),
+                                                 double(last[std::size_t(p)])));
     ValidatorPlugin::close(effect);
     if (!findings.clean())
         problems.push_back(findingsText(findings));
-    detail = problems.empty() ? Validator::format("%lld blocks of %d frames, a parameter set from a second thread after "
-                                                  "each (%lld), %lld reads and displays meanwhile; last values kept",
-                                                  blocks, automationBlock, changed.load(), reads)
-                              : ValidatorChecks::summary(problems);
+    detail = problems.empty()
+                 ? Validator::format("%lld blocks of %d frames, a parameter set from a second thread after "
+                                     "each (%lld), %lld reads and displays meanwhile; last values kept",
+                                     blocks, automationBlock, changed.load(), reads)
+                 : ValidatorChecks::summary(problems);
     return problems.empty();
 }
 
@@ -200,7 +202,8 @@ bool ValidatorStress::coldEditor(Validator::Context& context, std::string& detai
         AudioThread audio(effect, context.options.seed + std::uint64_t(i));
         int w = 0, h = 0;
         if (!editorSize(effect, w, h) || w != width || h != height)
-            problems.push_back(Validator::format("cycle %d: effEditGetRect answered %dx%d, not %dx%d", i, w, h, width, height));
+            problems.push_back(
+                Validator::format("cycle %d: effEditGetRect answered %dx%d, not %dx%d", i, w, h, width, height));
         openAndClose(effect, window, 3, problems);
         audio.stop();
         findings.frames += audio.findings().frames;
