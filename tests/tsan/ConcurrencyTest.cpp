@@ -13,8 +13,6 @@
 
 #include "effect/EntryPoint.h"
 
-using namespace kelp;
-
 namespace {
 
 std::atomic<long long> hostCalls{0};
