@@ -1,23 +1,29 @@
 # The project's CMake functions, for its own plug-ins and for a plug-in project that adds
-# Backtwister's sources with add_subdirectory.
+# Backtwister's sources with add_subdirectory. Cache variables, so that a parent project's
+# directories see them too.
 
 set(BACKTWISTER_SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." CACHE INTERNAL "")
 # Single-precision arithmetic must round as written: SSE, no x87, no fused multiply-add. The
 # DLLs import nothing but Windows system libraries: the C and C++ runtimes are linked in.
-set(BACKTWISTER_COMPILE_OPTIONS -ffp-contract=off)
-set(BACKTWISTER_LINK_OPTIONS)
+set(compile_options -ffp-contract=off)
+set(link_options)
 if(WIN32)
-    list(APPEND BACKTWISTER_COMPILE_OPTIONS -msse2 -mfpmath=sse)
-    set(BACKTWISTER_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
+    list(APPEND compile_options -msse2 -mfpmath=sse)
+    set(link_options -static -static-libgcc -static-libstdc++)
 endif()
+set(BACKTWISTER_COMPILE_OPTIONS ${compile_options} CACHE INTERNAL "")
+set(BACKTWISTER_LINK_OPTIONS ${link_options} CACHE INTERNAL "")
+set(BACKTWISTER_WARNINGS -Wall -Wextra -Werror CACHE INTERNAL "")
+unset(compile_options)
+unset(link_options)
 
 # backtwister_add_plugin(<NAME> SOURCES <files...> DEF <file.def> RESOURCES <file.rc...>
 #                        [ARTWORK <bitmaps...>])
 # Adds the VST 2.x plug-in <NAME>.dll to the build's bin folder: its sources with the host
 # layer's DLL entry, the .def that exports `main`, its resource scripts (compiled again when
 # a bitmap of ARTWORK changes), the static runtimes and the project's warnings, linked with
-# the editor and the toolkit. Tests of it register with backtwister_add_test, which runs
-# them under Wine in the build's prefix.
+# the editor base, the toolkit and the host layer. Tests of it register with
+# backtwister_add_test, which runs them under Wine in the build's prefix.
 function(backtwister_add_plugin name)
     cmake_parse_arguments(PLUGIN "" "DEF" "SOURCES;RESOURCES;ARTWORK" ${ARGN})
     if(NOT PLUGIN_SOURCES OR NOT PLUGIN_DEF)
@@ -30,7 +36,7 @@ function(backtwister_add_plugin name)
     endif()
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    target_compile_options(${name} PRIVATE ${BACKTWISTER_COMPILE_OPTIONS} ${PROJECT_WARNINGS})
+    target_compile_options(${name} PRIVATE ${BACKTWISTER_COMPILE_OPTIONS} ${BACKTWISTER_WARNINGS})
     target_link_options(${name} PRIVATE ${BACKTWISTER_LINK_OPTIONS})
     target_link_libraries(${name} PRIVATE backtwister_editor)
 endfunction()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the window-free core natively under ASan and UBSan,
 # under ThreadSanitizer and under a short libFuzzer run, then the 32-bit Windows build (DLL,
-# host tool, GUI, validator, LMMS) and the 64-bit one with their tests under Wine on a
-# virtual display, and last the Windows installer built from both.
+# host tool, GUI, validator, LMMS), a plug-in made from the template, and the 64-bit build
+# with their tests under Wine on a virtual display, and last the Windows installer built
+# from both.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -44,6 +45,11 @@ cmake --build build/win32 -j"$jobs"
 wine_env "$root/build/win32" win32
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win32 --output-on-failure --timeout 900 || status=$?
 wineserver -k 2>/dev/null || true
+
+# Plug-in number two: made from the template in a project of its own, built on the libraries,
+# and run through the 32-bit pass's host tool.
+echo "== a new plug-in from the template =="
+bash tools/tests/new-plugin-test.sh build/new-plugin build/win32 || status=$?
 
 # The 64-bit DLL at its boundary: the core, the ABI tests with the editor clicked for real,
 # the editors closed inside their gestures, and the validator. The toolkit's own tests and the
