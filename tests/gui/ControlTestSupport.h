@@ -100,15 +100,20 @@ protected:
         static int scripts = 0;
         const POINT parked{1010, 700 + scripts++ % 60};
         ASSERT_TRUE(startUnix("/usr/bin/xdotool " + script + moveTo(parked.x, parked.y))) << "xdotool is needed";
+        POINT cursor{};
+        bool down = false;
+        // Generous: a loaded machine can hold xdotool or the X server back for seconds.
         const bool ended = pumpUntil(
-            [parked] {
-                POINT cursor{};
+            [&] {
                 GetCursorPos(&cursor);
-                return cursor.x == parked.x && cursor.y == parked.y && GetAsyncKeyState(VK_LBUTTON) >= 0;
+                down = GetAsyncKeyState(VK_LBUTTON) < 0;
+                return cursor.x == parked.x && cursor.y == parked.y && !down;
             },
-            8000);
-        ASSERT_TRUE(ended);
+            20000);
         pumpMessages(30);
+        ASSERT_TRUE(ended) << "xdotool " << script << ": the pointer is at " << cursor.x << "," << cursor.y
+                           << (down ? " with the left button down" : "") << ", not parked at " << parked.x << ","
+                           << parked.y;
     }
 
     void click(const Point& p) { perform(to(p) + "mousedown 1 sleep 0.3 mouseup 1"); }
