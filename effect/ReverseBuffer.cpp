@@ -5,9 +5,20 @@
 
 static_assert(std::atomic<float>::is_always_lock_free);
 
+namespace {
+
+// Sixteen-byte aligned, so that the block path's four-sample reads need not straddle cache lines.
+constexpr std::align_val_t kAlignment{16};
+
+float* newSamples(int count)
+{
+    return static_cast<float*>(::operator new[](sizeof(float) * std::size_t(count), kAlignment, std::nothrow));
+}
+
+}  // namespace
+
 ReverseBuffer::ReverseBuffer(int capacity)
-    : sampleData(new (std::nothrow) float[std::size_t(capacity)]),
-      window(new (std::nothrow) float[std::size_t(capacity)]), writePos(capacity / 2), readPosA(capacity / 2),
+    : sampleData(newSamples(capacity)), window(newSamples(capacity)), writePos(capacity / 2), readPosA(capacity / 2),
       readPosB(0), capacity(capacity), currentLength(float(capacity)), targetLength(float(capacity))
 {
     if (!isValid())
@@ -21,8 +32,8 @@ ReverseBuffer::ReverseBuffer(int capacity)
 
 ReverseBuffer::~ReverseBuffer()
 {
-    delete[] sampleData;
-    delete[] window;
+    ::operator delete[](sampleData, kAlignment);
+    ::operator delete[](window, kAlignment);
 }
 
 void ReverseBuffer::setTargetLength(float length) { targetLength.store(length, std::memory_order_relaxed); }

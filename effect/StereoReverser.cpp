@@ -16,7 +16,8 @@ constexpr bool kFourFrameSteps = true;
 #else
 constexpr bool kFourFrameSteps = false;
 #endif
-constexpr int kFadeChunk = 256;  // crossfade amounts worked out ahead, at most this many at once
+constexpr int kFadeChunk = 256;      // crossfade amounts worked out ahead, at most this many at once
+constexpr int kAlignedStretch = 64;  // frames from which aligned reads pay for an extra step
 
 bool apart(const float* p, const float* q, int frames)
 {
@@ -49,24 +50,29 @@ void put(float* out, __m128 y)
         _mm_storeu_ps(out, y);
 }
 
-// First pass of a stretch: both channels' inputs into their stores, as they come. Answers
-// whether one of them is a NaN, an infinity or 2^127 or more in magnitude.
+// First pass of a stretch: both channels' inputs into their stores, as they come, four frames
+// a step; the last step ends at the last frame and may store some frames again. Answers whether
+// one of them is a NaN, an infinity or 2^127 or more in magnitude.
 __attribute__((noinline)) bool storeInputs(const float* inL, const float* inR, float* storeL, float* storeR, int frames)
 {
-    const __m128i magnitude = _mm_set1_epi32(0x7fffffff);
-    const __m128i large = _mm_set1_epi32(0x7effffff);
-    __m128i seen = _mm_setzero_si128();
-#pragma GCC unroll 2
-    for (int j = 0; j < frames; j += kLanes) {
-        const __m128 l = _mm_loadu_ps(inL + j);
-        const __m128 r = _mm_loadu_ps(inR + j);
-        _mm_storeu_ps(storeL + j, l);
-        _mm_storeu_ps(storeR + j, r);
-        const __m128i most =
-            _mm_max_epi16(_mm_and_si128(_mm_castps_si128(l), magnitude), _mm_and_si128(_mm_castps_si128(r), magnitude));
-        seen = _mm_or_si128(seen, _mm_cmpgt_epi32(most, large));
-    }
-    return _mm_movemask_epi8(seen) != 0;
+    // Each sample doubled as an integer loses its sign and has its exponent in the top byte,
+    // which is 254 or more just for the samples asked about: the largest byte tells.
+    __m128i most = _mm_setzero_si128();
+    auto step = [&](int j) {
+        const __m128i l = _mm_castps_si128(_mm_loadu_ps(inL + j));
+        const __m128i r = _mm_castps_si128(_mm_loadu_ps(inR + j));
+        _mm_storeu_ps(storeL + j, _mm_castsi128_ps(l));
+        _mm_storeu_ps(storeR + j, _mm_castsi128_ps(r));
+        most = _mm_max_epu8(most, _mm_max_epu8(_mm_add_epi32(l, l), _mm_add_epi32(r, r)));
+    };
+    int j = 0;
+#pragma GCC unroll 4
+    for (; j + kLanes <= frames; j += kLanes)
+        step(j);
+    if (j < frames)
+        step(frames - kLanes);
+    const __m128i exponents = _mm_srli_epi32(most, 24);
+    return _mm_movemask_epi8(_mm_cmpgt_epi32(exponents, _mm_set1_epi32(253))) != 0;
 }
 
 enum class Mix { reversed, dry, fadeToReversed, fadeToDry };
@@ -83,71 +89,128 @@ struct Stretch {
     const float* amounts;  // the crossfade's, one per frame
 };
 
-// Second pass: the outputs from the stores alone, the inputs included as the first pass
-// stored them, so an output may have overwritten any input by now. The first pass has stored
-// the whole stretch, and the stretch ends before a frame would read a slot that a later frame
-// writes, so each read sees what the per-frame order sees. Read positions move backward: a step
-// loads the four samples below each read position forward and turns the sum around once. When `guarded`, the reversed
-// output passes audible(); it needs to only when a stored sample can make the sum overflow, since with flush-to-zero
-// set nothing but a normal number or a zero comes out of it otherwise.
+// Where a step of the second pass reads and writes: the stretch's frames from `first` on.
+// Each store is read from its position A; B and the window lie at fixed distances from it.
+struct Cursor {
+    Cursor(const Stretch& s, bool oneWindow, int first, float* outL, float* outR)
+        : left(reinterpret_cast<const char*>(s.dataL + s.readA - first - (kLanes - 1))),
+          right(reinterpret_cast<const char*>(s.dataR + s.readA - first - (kLanes - 1))),
+          inL(s.dataL + s.write + first), inR(s.dataR + s.write + first),
+          amount(s.amounts ? s.amounts + first : nullptr), outL(outL + first),
+          toB(std::ptrdiff_t(s.readB - s.readA) * std::ptrdiff_t(sizeof(float))),
+          toWindow(reinterpret_cast<const char*>(s.window + windowSlot(s, oneWindow) - first - (kLanes - 1)) - left),
+          toOutR(reinterpret_cast<char*>(outR) - reinterpret_cast<char*>(outL))
+    {
+    }
+    void next(int steps)
+    {
+        left -= steps * kLanes * int(sizeof(float));
+        right -= steps * kLanes * int(sizeof(float));
+        inL += steps * kLanes;
+        inR += steps * kLanes;
+        if (amount)
+            amount += steps * kLanes;
+        outL += steps * kLanes;
+    }
+    // With one window for both reads, it is read in its lower half only, where one of the two
+    // positions always is: the stores and that half are all the loop reads.
+    static int windowSlot(const Stretch& s, bool oneWindow) { return oneWindow ? std::min(s.readA, s.readB) : s.readA; }
+    static __m128 at(const char* p, std::ptrdiff_t offset)
+    {
+        return _mm_loadu_ps(reinterpret_cast<const float*>(p + offset));
+    }
+
+    const char* left;
+    const char* right;
+    const float* inL;  // the inputs, as the first pass stored them
+    const float* inR;
+    const float* amount;
+    float* outL;
+    std::ptrdiff_t toB;
+    std::ptrdiff_t toWindow;
+    std::ptrdiff_t toOutR;
+};
+
+// Second pass, four frames: the outputs from the stores alone, the inputs included as the
+// first pass stored them, so an output may have overwritten any input by now. The first pass
+// has stored the whole stretch, and the stretch ends before a frame would read a slot that a
+// later frame writes, so each read sees what the per-frame order sees. Read positions move
+// backward: a step loads the four samples below each read position forward and turns the sum
+// around once. When `guarded`, the reversed output passes audible(); it needs to only when a
+// stored sample can make the sum overflow, since with flush-to-zero set nothing but a normal
+// number or a zero comes out of it otherwise.
+template <Mix mix, bool guarded, bool oneWindow, bool accumulate, int ahead = 0>
+inline __attribute__((always_inline)) void fourFrames(const Cursor& c)
+{
+    // The step `ahead` steps after the cursor's, at fixed distances from its pointers.
+    const char* const left = c.left - ahead * kLanes * int(sizeof(float));
+    const char* const right = c.right - ahead * kLanes * int(sizeof(float));
+    const float* const inL = c.inL + ahead * kLanes;
+    const float* const inR = c.inR + ahead * kLanes;
+    float* const outL = c.outL + ahead * kLanes;
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 yL, yR;
+    if constexpr (mix == Mix::dry) {
+        yL = _mm_loadu_ps(inL);
+        yR = _mm_loadu_ps(inR);
+    } else {
+        const __m128 wA = Cursor::at(left, c.toWindow);
+        const __m128 wB = oneWindow ? wA : Cursor::at(left, c.toWindow + c.toB);
+        const __m128 restA = _mm_sub_ps(one, wA);
+        yL = backwards(_mm_add_ps(_mm_mul_ps(wB, Cursor::at(left, c.toB)), _mm_mul_ps(restA, Cursor::at(left, 0))));
+        yR = backwards(_mm_add_ps(_mm_mul_ps(wB, Cursor::at(right, c.toB)), _mm_mul_ps(restA, Cursor::at(right, 0))));
+    }
+    // The crossfade, weighed as the per-frame step weighs it: the signal being left times the amount.
+    if constexpr (mix == Mix::fadeToReversed || mix == Mix::fadeToDry) {
+        const __m128 xL = _mm_loadu_ps(inL);
+        const __m128 xR = _mm_loadu_ps(inR);
+        const __m128 a = _mm_loadu_ps(c.amount + ahead * kLanes);
+        const __m128 rest = _mm_sub_ps(one, a);
+        if constexpr (mix == Mix::fadeToReversed) {
+            yL = _mm_add_ps(_mm_mul_ps(xL, a), _mm_mul_ps(yL, rest));
+            yR = _mm_add_ps(_mm_mul_ps(xR, a), _mm_mul_ps(yR, rest));
+        } else {
+            yL = _mm_add_ps(_mm_mul_ps(yL, a), _mm_mul_ps(xL, rest));
+            yR = _mm_add_ps(_mm_mul_ps(yR, a), _mm_mul_ps(xR, rest));
+        }
+    }
+    if constexpr (guarded) {
+        yL = audible(yL);
+        yR = audible(yR);
+    }
+    put<accumulate>(outL, yL);
+    put<accumulate>(reinterpret_cast<float*>(reinterpret_cast<char*>(outL) + c.toOutR), yR);
+}
+
+// The outputs of a stretch. Added outputs take whole steps from the first frame. Steps that
+// replace them start where the reads of position A begin a 16-byte line, which costs less,
+// after one step at the first frame, and the last one ends at the last frame: the frames
+// that steps share are written twice, with the same values.
 template <Mix mix, bool guarded, bool oneWindow, bool accumulate>
 __attribute__((noinline)) void writeOutputs(const Stretch& s, float* outL, float* outR)
 {
-    const __m128 one = _mm_set1_ps(1.0f);
-    // Everything the loop reads is addressed from the read position A of the left store.
-    const char* readA = reinterpret_cast<const char*>(s.dataL + s.readA - (kLanes - 1));
-    const std::ptrdiff_t toB = std::ptrdiff_t(s.readB - s.readA) * std::ptrdiff_t(sizeof(float));
-    const std::ptrdiff_t toRight = reinterpret_cast<const char*>(s.dataR) - reinterpret_cast<const char*>(s.dataL);
-    const std::ptrdiff_t toRightB = toRight + toB;
-    // With one window for both reads, it is read in its lower half only, where one of the two
-    // positions always is: the stores and that half fit a core's second-level cache.
-    const int windowAt = oneWindow ? std::min(s.readA, s.readB) : s.readA;
-    const std::ptrdiff_t toWindow =
-        reinterpret_cast<const char*>(s.window + windowAt) - reinterpret_cast<const char*>(s.dataL + s.readA);
-    const std::ptrdiff_t toOutR = reinterpret_cast<char*>(outR) - reinterpret_cast<char*>(outL);
-    const float* inL = s.dataL + s.write;
-    const float* inR = s.dataR + s.write;
-    const float* amount = s.amounts;
-    auto at = [&](std::ptrdiff_t offset) { return _mm_loadu_ps(reinterpret_cast<const float*>(readA + offset)); };
-    float* const end = outL + s.frames;
-#pragma GCC unroll 2
-    for (; outL != end; outL += kLanes, readA -= kLanes * sizeof(float)) {
-        float* const right = reinterpret_cast<float*>(reinterpret_cast<char*>(outL) + toOutR);
-        __m128 yL, yR;
-        if constexpr (mix == Mix::dry) {
-            yL = _mm_loadu_ps(inL);
-            yR = _mm_loadu_ps(inR);
-        } else {
-            const __m128 wA = at(toWindow);
-            const __m128 wB = oneWindow ? wA : at(toWindow + toB);
-            const __m128 restA = _mm_sub_ps(one, wA);
-            yL = backwards(_mm_add_ps(_mm_mul_ps(wB, at(toB)), _mm_mul_ps(restA, at(0))));
-            yR = backwards(_mm_add_ps(_mm_mul_ps(wB, at(toRightB)), _mm_mul_ps(restA, at(toRight))));
-        }
-        // The crossfade, weighed as the per-frame step weighs it: the signal being left times the amount.
-        if constexpr (mix == Mix::fadeToReversed || mix == Mix::fadeToDry) {
-            const __m128 xL = _mm_loadu_ps(inL);
-            const __m128 xR = _mm_loadu_ps(inR);
-            const __m128 a = _mm_loadu_ps(amount);
-            const __m128 rest = _mm_sub_ps(one, a);
-            if constexpr (mix == Mix::fadeToReversed) {
-                yL = _mm_add_ps(_mm_mul_ps(xL, a), _mm_mul_ps(yL, rest));
-                yR = _mm_add_ps(_mm_mul_ps(xR, a), _mm_mul_ps(yR, rest));
-            } else {
-                yL = _mm_add_ps(_mm_mul_ps(yL, a), _mm_mul_ps(xL, rest));
-                yR = _mm_add_ps(_mm_mul_ps(yR, a), _mm_mul_ps(xR, rest));
-            }
-            amount += kLanes;
-        }
-        if constexpr (guarded) {
-            yL = audible(yL);
-            yR = audible(yR);
-        }
-        put<accumulate>(outL, yL);
-        put<accumulate>(right, yR);
-        inL += kLanes;
-        inR += kLanes;
+    int head = 0;
+    int body = s.frames;
+    if constexpr (!accumulate) {
+        if (s.frames >= kAlignedStretch)
+            head = int(reinterpret_cast<std::uintptr_t>(s.dataL + s.readA + 1) / sizeof(float) % kLanes);
+        body = (s.frames - head) / kLanes * kLanes;
+        if (head > 0)
+            fourFrames<mix, guarded, oneWindow, accumulate>(Cursor(s, oneWindow, 0, outL, outR));
     }
+    Cursor c(s, oneWindow, head, outL, outR);
+    float* const end = c.outL + body;
+    // Four steps at a time from one set of pointers, then the steps left over.
+    for (float* const fours = c.outL + body / (4 * kLanes) * (4 * kLanes); c.outL != fours; c.next(4)) {
+        fourFrames<mix, guarded, oneWindow, accumulate, 0>(c);
+        fourFrames<mix, guarded, oneWindow, accumulate, 1>(c);
+        fourFrames<mix, guarded, oneWindow, accumulate, 2>(c);
+        fourFrames<mix, guarded, oneWindow, accumulate, 3>(c);
+    }
+    for (; c.outL != end; c.next(1))
+        fourFrames<mix, guarded, oneWindow, accumulate>(c);
+    if (head + body < s.frames)
+        fourFrames<mix, guarded, oneWindow, accumulate>(Cursor(s, oneWindow, s.frames - kLanes, outL, outR));
 }
 
 template <Mix mix, bool guarded, bool accumulate>
@@ -187,7 +250,7 @@ StereoReverser::StereoReverser(ReverseBuffer* left, ReverseBuffer* right)
 // write position reads the sample it has just written). A read position d > 0 slots ahead of
 // the write position meets it in frame d / 2 (d even; between frames when d is odd); after
 // that frame it reads slots that are already written.
-int StereoReverser::stretchLength(int wanted) const
+inline int StereoReverser::stretchLength(int wanted) const
 {
     const ReverseBuffer& l = *left;
     const int w = l.writePos;
@@ -201,20 +264,16 @@ int StereoReverser::stretchLength(int wanted) const
     return length;
 }
 
-// After a stretch, which ends at the latest where a position wraps.
-void StereoReverser::advance(int frames)
+// After a stretch, which ends at the latest where a position wraps; both buffers move alike.
+inline void StereoReverser::advance(int frames)
 {
-    for (ReverseBuffer* buffer : {left, right}) {
-        buffer->writePos += frames;
-        if (buffer->writePos == buffer->capacity)
-            buffer->writePos = 0;
-        buffer->readPosA -= frames;
-        if (buffer->readPosA < 0)
-            buffer->readPosA += buffer->capacity;
-        buffer->readPosB -= frames;
-        if (buffer->readPosB < 0)
-            buffer->readPosB += buffer->capacity;
-    }
+    const int n = left->capacity;
+    const int w = left->writePos + frames;
+    const int a = left->readPosA - frames;
+    const int b = left->readPosB - frames;
+    left->writePos = right->writePos = w == n ? 0 : w;
+    left->readPosA = right->readPosA = a < 0 ? a + n : a;
+    left->readPosB = right->readPosB = b < 0 ? b + n : b;
 }
 
 template <bool accumulate>
@@ -247,6 +306,17 @@ void StereoReverser::processBlock(const float* inL, const float* inR, float* out
         perFrame<accumulate>(inL, inR, outL, outR, frames, on, fade);
         return;
     }
+    if (fade > 0.0f)
+        fadeThenRun<accumulate>(inL, inR, outL, outR, frames, on, fade);
+    else
+        run<accumulate>(on ? Path::reversed : Path::dry, inL, inR, outL, outR, frames, nullptr, on);
+}
+
+// A block that starts in a crossfade: the fade a chunk at a time, then the rest of the block.
+template <bool accumulate>
+void StereoReverser::fadeThenRun(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on,
+                                 float& fade)
+{
     for (int done = 0; done < frames;) {
         if (fade > 0.0f) {
             // The amounts exactly as the per-frame countdown makes them, in the current rounding.
@@ -285,7 +355,9 @@ void StereoReverser::run(Path path, const float* inL, const float* inR, float* o
             continue;
         }
 #if defined(__SSE2__)
-        const int steps = length - length % kLanes;
+        // Replaced outputs may be written twice, so steps cover the whole stretch; added ones
+        // may not, and the frames after the last whole step take the per-frame step.
+        const int steps = accumulate ? length - length % kLanes : length;
         spend(steps);
         const int w = left->writePos;
         if (storeInputs(inL + j, inR + j, left->sampleData + w, right->sampleData + w, steps)) {

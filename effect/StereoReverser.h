@@ -3,7 +3,8 @@
 //
 // A block is cut into stretches in which no position wraps and no frame reads a slot that a
 // later frame of the stretch writes. A stretch first stores its inputs, then makes its outputs
-// four frames per step with SSE2; the few frames left over take the per-frame step.
+// four frames per step with SSE2, the last step ending at the stretch's last frame; outputs
+// that are added to rather than replaced take the per-frame step past the last whole step.
 #pragma once
 
 #include <cstdint>
@@ -197,6 +198,10 @@ private:
 
     template <bool accumulate>
     void processBlock(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on, float& fade);
+    // Out of line: its table of crossfade amounts would widen every block's stack frame.
+    template <bool accumulate>
+    __attribute__((noinline)) void fadeThenRun(const float* inL, const float* inR, float* outL, float* outR, int frames,
+                                               bool on, float& fade);
     template <bool accumulate>
     void perFrame(const float* inL, const float* inR, float* outL, float* outR, int frames, bool on, float& fade);
     template <bool accumulate>
