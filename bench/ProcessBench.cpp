@@ -50,6 +50,28 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+// The effect's sample stores are aligned.
+void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept
+{
+    heapBytes += size;
+    const std::size_t alignment = std::size_t(align);
+    return std::aligned_alloc(alignment, (size / alignment + 1) * alignment);  // a multiple of it, never 0
+}
+void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t& tag) noexcept
+{
+    return operator new[](size, align, tag);
+}
+void* operator new(std::size_t size, std::align_val_t align)
+{
+    if (void* p = operator new[](size, align, std::nothrow))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size, std::align_val_t align) { return operator new(size, align); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 #endif
 
 namespace {
