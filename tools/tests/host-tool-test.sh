@@ -46,19 +46,9 @@ expect_refusal() {
     fi
 }
 
-# A noise-like test signal, different on each channel, whose samples are multiples of 2^-16
-# between 0.05 and 0.95 in size: sox carries samples as 32-bit integers, and these survive
-# its conversions bit for bit.
-python3 - "$work/signal.f32" 110250 <<'EOF'
-import array, sys
-frames = int(sys.argv[2])
-state, samples = 12345, array.array('f')
-for _ in range(2 * frames):
-    state = (state * 1103515245 + 12345) % 2**31
-    size = 3277 + state % 58982
-    samples.append((size if state & 0x10000 else -size) / 65536.0)
-samples.tofile(open(sys.argv[1], 'wb'))
-EOF
+# A noise-like test signal, different on each channel, that survives sox's conversions (sox
+# carries samples as 32-bit integers) bit for bit.
+python3 "$tools/tests/write-signal.py" "$work/signal.f32" 110250 12345
 sox -t f32 -r 44100 -c 2 "$work/signal.f32" -e floating-point -b 32 "$work/signal.wav"
 sox "$work/signal.wav" -c 1 "$work/mono.wav" trim 0 4410s
 echo "not audio" >"$work/text.wav"

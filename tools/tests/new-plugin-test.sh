@@ -107,16 +107,7 @@ else
 fi
 
 echo "-- render at -12 dB"
-# Samples that are multiples of 2^-16 between 0.05 and 0.95 in size survive sox bit for bit.
-python3 - "$work/signal.f32" 22050 <<'EOF'
-import array, sys
-state, samples = 4321, array.array('f')
-for _ in range(2 * int(sys.argv[2])):
-    state = (state * 1103515245 + 12345) % 2**31
-    size = 3277 + state % 58982
-    samples.append((size if state & 0x10000 else -size) / 65536.0)
-samples.tofile(open(sys.argv[1], 'wb'))
-EOF
+python3 "$root/tools/tests/write-signal.py" "$work/signal.f32" 22050 4321
 sox -t f32 -r 44100 -c 2 "$work/signal.f32" -e floating-point -b 32 "$work/signal.wav"
 if timeout 120 "$host" render "$work/signal.wav" "$work/quieter.wav" --dll "$dll" --block 100 0=0.25 2>"$work/stderr" &&
     sox "$work/quieter.wav" -t f32 "$work/quieter.f32"; then
